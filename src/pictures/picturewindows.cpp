@@ -1,0 +1,10 @@
+#include "picturewindows.h"
+
+#include "windowregistry.h"
+
+namespace veil {
+
+void registerPictureWindows() {
+}
+
+} // namespace veil

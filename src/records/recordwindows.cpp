@@ -1,0 +1,10 @@
+#include "recordwindows.h"
+
+#include "windowregistry.h"
+
+namespace veil {
+
+void registerRecordWindows() {
+}
+
+} // namespace veil

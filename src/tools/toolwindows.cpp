@@ -1,0 +1,10 @@
+#include "toolwindows.h"
+
+#include "windowregistry.h"
+
+namespace veil {
+
+void registerToolWindows() {
+}
+
+} // namespace veil

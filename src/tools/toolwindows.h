@@ -1,0 +1,6 @@
+#pragma once
+
+namespace veil {
+// Makes this layer's windows known to the main frame's window registry.
+void registerToolWindows();
+} // namespace veil

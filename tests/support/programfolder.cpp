@@ -1,0 +1,59 @@
+#include "programfolder.h"
+
+#include "picturewindows.h"
+#include "recordwindows.h"
+#include "toolwindows.h"
+#include "windowregistry.h"
+
+#include "paths.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+
+namespace veil::test {
+
+QString builtProgramFolder() { return QStringLiteral(VEIL_BUILT_PROGRAM_DIR); }
+QString sharedTestData() { return QStringLiteral(VEIL_SHARED_TESTDATA); }
+
+ProgramFolder::ProgramFolder() : m_path(m_dir.path()) {
+    const QDir built(builtProgramFolder());
+    QFile::copy(built.filePath(QStringLiteral("Clean_DB")), m_dir.filePath(QStringLiteral("Clean_DB")));
+    QFile::copy(built.filePath(QStringLiteral("Clean_DB")), m_dir.filePath(QStringLiteral("Veilcase.mdb")));
+    for (const char* f : {"location.jpg", "no_images.jpg", "No_Records.jpg", "investigator.jpg", "new_image.jpg"})
+        QFile::copy(built.filePath(QLatin1String(f)), m_dir.filePath(QLatin1String(f)));
+    QDir here(m_path);
+    for (const char* d : {"locations", "investigators", "Investigations", "help"})
+        here.mkpath(QLatin1String(d));
+    QFile::copy(built.filePath(QStringLiteral("help/index.htm")), m_dir.filePath(QStringLiteral("help/index.htm")));
+    for (const QString& f : QDir(m_path).entryList(QDir::Files))
+        QFile(m_dir.filePath(f)).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+}
+
+QString ProgramFolder::file(const QString& relative) const { return programPath(m_path, relative); }
+
+QString ProgramFolder::databasePath() const { return file(QStringLiteral("Veilcase.mdb")); }
+
+void registerAll() {
+    static const bool once = [] {
+        registerAppWindows();
+        registerRecordWindows();
+        registerPictureWindows();
+        registerToolWindows();
+        return true;
+    }();
+    (void)once;
+}
+
+bool writePicture(const QString& path, const char* format, int width, int height, QRgb colour) {
+    QImage img(width, height, QImage::Format_RGB32);
+    img.fill(colour);
+    for (int y = 0; y < height; ++y)
+        img.setPixel(y % width, y, 0xffffffff); // a diagonal, so the picture is not flat
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    return img.save(path, format);
+}
+
+} // namespace veil::test

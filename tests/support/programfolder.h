@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QRgb>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace veil::test {
+
+// A throw-away program folder laid out like the real one: the clean database
+// as Veilcase.mdb and as Clean_DB, the placeholder pictures, help/ and the
+// empty image folders.
+class ProgramFolder {
+public:
+    ProgramFolder();
+    const QString& path() const { return m_path; }
+    QString file(const QString& relative) const; // relative with '/' or '\'
+    QString databasePath() const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+};
+
+// Registers every window of every layer once.
+void registerAll();
+
+// The built program folder (with Clean_DB and the placeholders).
+QString builtProgramFolder();
+// ../shared/testdata beside the source tree.
+QString sharedTestData();
+
+// Writes a small picture file of the given format ("JPG", "PNG", "BMP", "GIF").
+bool writePicture(const QString& path, const char* format = "JPG", int width = 32, int height = 24,
+                  QRgb colour = 0xff336699);
+
+} // namespace veil::test
