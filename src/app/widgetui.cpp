@@ -36,6 +36,11 @@ QString WidgetUi::openFileName(const QString& title, const QString& filter,
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, startFolder, filter);
 }
 
+QString WidgetUi::saveFileName(const QString& title, const QString& filter,
+                               const QString& suggested) {
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggested, filter);
+}
+
 bool WidgetUi::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
 
 } // namespace veil

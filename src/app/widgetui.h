@@ -12,6 +12,8 @@ public:
     bool confirmReplace(const QString& path) override;
     QString openFileName(const QString& title, const QString& filter,
                          const QString& startFolder) override;
+    QString saveFileName(const QString& title, const QString& filter,
+                         const QString& suggested) override;
     bool openUrl(const QUrl& url) override;
 };
 

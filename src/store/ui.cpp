@@ -18,6 +18,7 @@ public:
     }
     bool confirmReplace(const QString&) override { return false; }
     QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
     bool openUrl(const QUrl&) override { return false; }
 };
 

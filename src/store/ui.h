@@ -21,6 +21,9 @@ public:
     // File-open dialog; empty when cancelled.
     virtual QString openFileName(const QString& title, const QString& filter,
                                  const QString& startFolder) = 0;
+    // File-save dialog; empty when cancelled.
+    virtual QString saveFileName(const QString& title, const QString& filter,
+                                 const QString& suggested) = 0;
     // Hands a web, mailto: or file link to the desktop's default handler.
     virtual bool openUrl(const QUrl& url) = 0;
 

@@ -24,6 +24,11 @@ QString TestUi::openFileName(const QString& title, const QString& filter, const 
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
 
+QString TestUi::saveFileName(const QString& title, const QString& filter, const QString& suggested) {
+    dialogs.append({title, filter, suggested});
+    return saveNames.isEmpty() ? QString() : saveNames.takeFirst();
+}
+
 bool TestUi::openUrl(const QUrl& url) {
     urls << url;
     return true;

@@ -25,6 +25,8 @@ public:
     bool confirmReplace(const QString& path) override;
     QString openFileName(const QString& title, const QString& filter,
                          const QString& startFolder) override;
+    QString saveFileName(const QString& title, const QString& filter,
+                         const QString& suggested) override;
     bool openUrl(const QUrl& url) override;
 
     // Answers for the next questions and replace questions, in order; when the
@@ -33,6 +35,8 @@ public:
     void setDefaultAnswer(bool yes) { defaultAnswer = yes; }
     // The next file-open dialog returns this (empty = cancelled).
     void setNextFileName(const QString& path) { fileNames << path; }
+    // The next file-save dialog returns this (empty = cancelled).
+    void setNextSaveFileName(const QString& path) { saveNames << path; }
 
     QStringList texts() const;
     QString lastText() const { return messages.isEmpty() ? QString() : messages.last().text; }
@@ -51,6 +55,7 @@ private:
     bool nextAnswer();
     QList<bool> answers;
     QStringList fileNames;
+    QStringList saveNames;
     bool defaultAnswer = false;
     Ui* m_previous = nullptr;
 };
