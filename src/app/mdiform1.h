@@ -39,6 +39,7 @@ public:
     template <class T> T* loadedAs(const QString& name) const { return qobject_cast<T*>(loaded(name)); }
     QStringList loadedNames() const;
 
+    using QMainWindow::show;
     // Loads if needed, shows modeless and brings to the front.
     CaseWindow* show(const QString& name);
     // Unloads the window if loaded; false when it refused.
