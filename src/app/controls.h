@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QRect;
+class QTextEdit;
+class QWidget;
+
+namespace veil {
+
+// Small makers for the controls every window places by design coordinates.
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
+                  bool bold = false);
+// A single-line text box; maxLength 0 means no limit.
+QLineEdit* makeTextBox(QWidget* parent, const QString& name, const QRect& geometry, int maxLength = 0);
+// A multi-line box that keeps plain text only: pasted formatting is dropped.
+QTextEdit* makeRichTextBox(QWidget* parent, const QString& name, const QRect& geometry);
+// A titled frame; white like the windows that hold it.
+QGroupBox* makeFrame(QWidget* parent, const QString& name, const QString& title, const QRect& geometry);
+// A label drawn as a link: dark blue with a pointing-hand pointer.
+QLabel* makeLinkLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry);
+// Gives a window's client area a white background.
+void makeWhite(QWidget* widget);
+
+// Refuses the given characters in a text box: typed ones are discarded, and
+// pasted or dropped text has them removed, so a key or list item never holds them.
+void refuseCharacters(QLineEdit* box, const QString& characters);
+// The text with the given characters removed.
+QString withoutCharacters(QString text, const QString& characters);
+
+} // namespace veil
