@@ -44,6 +44,9 @@ public:
     virtual void load() {}
     // Asked before the window unloads by any route; false keeps it open.
     virtual bool queryUnload() { return true; }
+    // True while the window holds input that has not been saved; windows that
+    // must be closed for another reason ask the user first.
+    virtual bool hasUnsavedChanges() const { return false; }
     // The unload handler; runs when the window is going away.
     virtual void unloaded() {}
 
