@@ -58,6 +58,7 @@ Form2::Form2(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form2")) {
     photoFrame->setFrameShape(QFrame::Box);
     photoFrame->setGeometry(twRect(105, 1305, 3120, 2355));
     Image2 = new PictureBox(c, QStringLiteral("Image2"), twRect(120, 1320, 3090, 2325));
+    Image2->setPicture(art::draw(art::Picture::NoRecords)); // the design picture
 
     Label3 = new QLabel(c);
     Label3->setObjectName(QStringLiteral("Label3"));

@@ -52,6 +52,10 @@ void Form8::tick() {
 void Form8::click() {
     if (!m_frame) {
         m_frame = new MDIForm1(m_programFolder);
+        // Maximised, so every child window fits; the geometry holds where no
+        // window manager honours the request.
+        if (const QScreen* s = QGuiApplication::primaryScreen())
+            m_frame->setGeometry(s->availableGeometry());
         m_frame->showMaximized();
     }
     m_frame->loadFrame(this);
