@@ -1,0 +1,213 @@
+#include "form7.h"
+
+#include "art.h"
+#include "controls.h"
+#include "imagebutton.h"
+#include "sortedlist.h"
+#include "ui.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTextEdit>
+
+namespace veil {
+
+namespace {
+const QString kAddNewCaption = QStringLiteral("Equipment - Add New");
+const QString kTypePrompt = QStringLiteral("Type");
+const QString kNickName = QStringLiteral("Nick_Name");
+} // namespace
+
+Form7::Form7(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form7")) {
+    setCaption(QStringLiteral("Equipment"));
+    setClientSizeTwips(8880, 5400);
+    QWidget* c = client();
+    makeWhite(c);
+
+    Image1 = new QLabel(c);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(twRect(120, 120, 3000, 1800));
+    Image1->setScaledContents(true);
+    Image1->setPixmap(QPixmap::fromImage(art::draw(art::Picture::EquipmentPicture)));
+
+    List1 = new QListWidget(c);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setGeometry(twRect(120, 2040, 3000, 3240));
+
+    Frame1 = makeFrame(c, QStringLiteral("Frame1"), QStringLiteral("Equipment Info"),
+                       twRect(3240, 60, 5520, 2940));
+    const char* const labels[] = {"Type:",          "Manufacturer:", "Model:",
+                                  "Nick Name:",     "Battery Type:", "Media Type:"};
+    QLineEdit** boxes[] = {nullptr, &Text1, &Text2, &Text3, &Text4, &Text5};
+    for (int i = 0; i < 6; ++i) {
+        const int top = 300 + i * 420;
+        makeLabel(Frame1, QStringLiteral("Label%1").arg(i + 1), QLatin1String(labels[i]),
+                  twRect(150, top + 30, 1500, 255));
+        if (i == 0) {
+            Combo1 = new QComboBox(Frame1);
+            Combo1->setObjectName(QStringLiteral("Combo1"));
+            Combo1->setEditable(true);
+            Combo1->setInsertPolicy(QComboBox::NoInsert);
+            Combo1->setGeometry(twRect(1700, top, 3600, 315));
+            continue;
+        }
+        QLineEdit* box = makeTextBox(Frame1, QStringLiteral("Text%1").arg(i), twRect(1700, top, 3600, 285));
+        box->setFrame(false);
+        *boxes[i] = box;
+        auto* line = new QFrame(Frame1);
+        line->setObjectName(QStringLiteral("Line%1").arg(i));
+        line->setFrameShape(QFrame::HLine);
+        line->setFrameShadow(QFrame::Plain);
+        line->setGeometry(twRect(1700, top + 285, 3600, 15));
+    }
+    // The nick name becomes a list item and a key: "," would split the stored lists.
+    refuseCharacters(Text3, QStringLiteral(",+="));
+
+    Frame2 = makeFrame(c, QStringLiteral("Frame2"), QStringLiteral("Usage Notes and Quirks of Device"),
+                       twRect(3240, 3060, 5520, 1680));
+    Text7 = makeRichTextBox(Frame2, QStringLiteral("Text7"), twRect(120, 270, 5280, 1290));
+
+    // The faces the buttons switch between; the buttons draw them themselves.
+    for (const auto& [name, pressed] : {std::pair{"Image2", false}, std::pair{"Image3", true}}) {
+        auto* face = new QLabel(c);
+        face->setObjectName(QLatin1String(name));
+        face->setPixmap(QPixmap::fromImage(art::buttonFace({80, 24}, pressed)));
+        face->hide();
+    }
+    Label7 = new ImageButton(c, QStringLiteral("Label7"), QStringLiteral("Image4"), QStringLiteral("New"),
+                             twRect(4920, 4890, 1200, 360));
+    Label8 = new ImageButton(c, QStringLiteral("Label8"), QStringLiteral("Image5"), QStringLiteral("Save"),
+                             twRect(6180, 4890, 1200, 360));
+    Label9 = new ImageButton(c, QStringLiteral("Label9"), QStringLiteral("Image6"), QStringLiteral("Close"),
+                             twRect(7440, 4890, 1200, 360));
+    connect(Label7, &ImageButton::released, this, &Form7::addnew_Click);
+    connect(Label8, &ImageButton::released, this, &Form7::save_Click);
+    connect(Label9, &ImageButton::released, this, [this] { unload(); });
+
+    connect(List1, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!m_filling && List1->currentItem())
+            List1_Click();
+    });
+
+    setTabOrder(Combo1, Text1);
+    setTabOrder(Text1, Text2);
+    setTabOrder(Text2, Text3);
+    setTabOrder(Text3, Text4);
+    setTabOrder(Text4, Text5);
+    setTabOrder(Text5, Text7);
+    setTabOrder(Text7, List1);
+
+    QMenu* fil = addMenu(QStringLiteral("fil"), QStringLiteral("&File"));
+    addItem(fil, QStringLiteral("addnew"), QStringLiteral("&New"), [this] { addnew_Click(); });
+    addItem(fil, QStringLiteral("save"), QStringLiteral("&Save"), [this] { save_Click(); });
+    addItem(fil, QStringLiteral("close"), QStringLiteral("&Close"), [this] { unload(); });
+    addHelpMenu();
+}
+
+void Form7::load() {
+    CenterForm();
+    openDatabase();
+    Combo1->addItems({QStringLiteral("Audio Recorder"), QStringLiteral("Video Camera"),
+                      QStringLiteral("Still Camera"), QStringLiteral("Sensing Device"),
+                      QStringLiteral("Other")});
+    fillList();
+    setCaption(kAddNewCaption);
+    Combo1->setEditText(kTypePrompt);
+}
+
+void Form7::unloaded() { showDashboardAgain(); }
+
+void Form7::fillList() {
+    m_filling = true;
+    List1->clear();
+    addAllSorted(List1, db().column(tables::equipment, kNickName));
+    List1->setCurrentRow(-1);
+    m_filling = false;
+}
+
+void Form7::clearFields() {
+    Combo1->setEditText(kTypePrompt);
+    Text1->clear();
+    Text2->clear();
+    Text3->clear();
+    Text4->clear();
+    Text5->clear();
+    Text7->clear();
+}
+
+void Form7::addnew_Click() {
+    setCaption(kAddNewCaption);
+    clearFields();
+    Text3->setReadOnly(false);
+}
+
+void Form7::List1_Click() {
+    const QString chosen = List1->currentItem() ? List1->currentItem()->text() : QString();
+    if (auto rec = db().findFirst(tables::equipment, {{kNickName, chosen}})) {
+        setCaption(QStringLiteral("Equipment - ") + rec->text(kNickName));
+        Combo1->setEditText(rec->text(QStringLiteral("Type")));
+        Text1->setText(rec->text(QStringLiteral("Manufacturer")));
+        Text2->setText(rec->text(QStringLiteral("Model")));
+        Text3->setText(rec->text(kNickName));
+        Text4->setText(rec->text(QStringLiteral("Battery_type")));
+        Text5->setText(rec->text(QStringLiteral("Media_type")));
+        Text7->setPlainText(rec->text(QStringLiteral("Quirks")));
+    }
+    Text3->setReadOnly(true);
+    setCaption(QStringLiteral("Equipment - ") + Text3->text());
+}
+
+void Form7::save_Click() {
+    if (caption() == kAddNewCaption)
+        addNewItem();
+    else
+        updateItem();
+}
+
+Fields Form7::fieldValues() const {
+    return {{QStringLiteral("Type"), Combo1->currentText()},
+            {QStringLiteral("Manufacturer"), Text1->text()},
+            {QStringLiteral("Model"), Text2->text()},
+            {kNickName, Text3->text()},
+            {QStringLiteral("Battery_type"), Text4->text()},
+            {QStringLiteral("Media_type"), Text5->text()},
+            {QStringLiteral("Quirks"), Text7->toPlainText()}};
+}
+
+void Form7::addNewItem() {
+    const QString nick = Text3->text();
+    if (nick.isEmpty()) {
+        message(QStringLiteral("Please fill in fields before Saving"));
+        return;
+    }
+    if (Combo1->currentText() == kTypePrompt) {
+        message(QStringLiteral("Please select a type before saving"));
+        return;
+    }
+    if (db().exists(tables::equipment, {{kNickName, nick}})) {
+        message(QStringLiteral("This Nick Name has already been used, please try a different one."));
+        Text3->setFocus();
+        return;
+    }
+    db().add(tables::equipment, fieldValues());
+    fillList();
+    Text3->setReadOnly(true);
+    setCaption(QStringLiteral("Equipment - ") + nick + QStringLiteral(" has been saved"));
+}
+
+void Form7::updateItem() {
+    const QString nick = Text3->text();
+    if (nick.isEmpty())
+        return;
+    if (auto rec = db().findFirst(tables::equipment, {{kNickName, nick}}))
+        db().updateRecord(tables::equipment, rec->rowid, fieldValues());
+    fillList();
+    // Written without a space before "has", as the window always has.
+    setCaption(QStringLiteral("Equipment - ") + nick + QStringLiteral("has been updated"));
+}
+
+} // namespace veil
