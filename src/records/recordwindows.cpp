@@ -1,15 +1,11 @@
 #include "recordwindows.h"
 
-#include "form3.h"
-#include "form4.h"
 #include "form7.h"
 #include "windowregistry.h"
 
 namespace veil {
 
 void registerRecordWindows() {
-    registerWindow(QStringLiteral("Form3"), [](MDIForm1& f) { return new Form3(f); });
-    registerWindow(QStringLiteral("Form4"), [](MDIForm1& f) { return new Form4(f); });
     registerWindow(QStringLiteral("Form7"), [](MDIForm1& f) { return new Form7(f); });
 }
 
