@@ -2,6 +2,7 @@
 
 #include "art.h"
 #include "controls.h"
+#include "editwatch.h"
 #include "imagebutton.h"
 #include "sortedlist.h"
 #include "ui.h"
@@ -106,6 +107,7 @@ Form7::Form7(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form7")) {
     addItem(fil, QStringLiteral("save"), QStringLiteral("&Save"), [this] { save_Click(); });
     addItem(fil, QStringLiteral("close"), QStringLiteral("&Close"), [this] { unload(); });
     addHelpMenu();
+    m_watch = new EditWatch(c);
 }
 
 void Form7::load() {
@@ -117,9 +119,12 @@ void Form7::load() {
     fillList();
     setCaption(kAddNewCaption);
     Combo1->setEditText(kTypePrompt);
+    m_watch->reset();
 }
 
 void Form7::unloaded() { showDashboardAgain(); }
+
+bool Form7::hasUnsavedChanges() const { return m_watch->changed(); }
 
 void Form7::fillList() {
     m_filling = true;
@@ -143,6 +148,7 @@ void Form7::addnew_Click() {
     setCaption(kAddNewCaption);
     clearFields();
     Text3->setReadOnly(false);
+    m_watch->reset();
 }
 
 void Form7::List1_Click() {
@@ -159,6 +165,7 @@ void Form7::List1_Click() {
     }
     Text3->setReadOnly(true);
     setCaption(QStringLiteral("Equipment - ") + Text3->text());
+    m_watch->reset();
 }
 
 void Form7::save_Click() {
@@ -197,6 +204,7 @@ void Form7::addNewItem() {
     fillList();
     Text3->setReadOnly(true);
     setCaption(QStringLiteral("Equipment - ") + nick + QStringLiteral(" has been saved"));
+    m_watch->reset();
 }
 
 void Form7::updateItem() {
@@ -208,6 +216,7 @@ void Form7::updateItem() {
     fillList();
     // Written without a space before "has", as the window always has.
     setCaption(QStringLiteral("Equipment - ") + nick + QStringLiteral("has been updated"));
+    m_watch->reset();
 }
 
 } // namespace veil

@@ -11,6 +11,7 @@ class QTextEdit;
 
 namespace veil {
 
+class EditWatch;
 class ImageButton;
 
 // The equipment inventory: one record of the table "equipment" per device,
@@ -36,6 +37,7 @@ public:
 
     void load() override;
     void unloaded() override;
+    bool hasUnsavedChanges() const override;
 
     // Menu and button actions.
     void addnew_Click();
@@ -65,6 +67,7 @@ private:
     void updateItem();
     QList<QPair<QString, QString>> fieldValues() const;
 
+    EditWatch* m_watch = nullptr;
     bool m_filling = false; // the list is being refilled: its selection changes are not choices
 };
 

@@ -1,11 +1,13 @@
 #include "recordwindows.h"
 
+#include "form5.h"
 #include "form7.h"
 #include "windowregistry.h"
 
 namespace veil {
 
 void registerRecordWindows() {
+    registerWindow(QStringLiteral("Form5"), [](MDIForm1& f) { return new Form5(f); });
     registerWindow(QStringLiteral("Form7"), [](MDIForm1& f) { return new Form7(f); });
 }
 
