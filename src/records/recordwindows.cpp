@@ -1,5 +1,6 @@
 #include "recordwindows.h"
 
+#include "form1.h"
 #include "form5.h"
 #include "form7.h"
 #include "windowregistry.h"
@@ -7,6 +8,7 @@
 namespace veil {
 
 void registerRecordWindows() {
+    registerWindow(QStringLiteral("Form1"), [](MDIForm1& f) { return new Form1(f); });
     registerWindow(QStringLiteral("Form5"), [](MDIForm1& f) { return new Form5(f); });
     registerWindow(QStringLiteral("Form7"), [](MDIForm1& f) { return new Form7(f); });
 }
