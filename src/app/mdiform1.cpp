@@ -3,6 +3,7 @@
 #include "art.h"
 #include "casewindow.h"
 #include "form8.h"
+#include "jetoffer.h"
 #include "paths.h"
 #include "ui.h"
 #include "windowregistry.h"
@@ -93,6 +94,8 @@ void MDIForm1::loadFrame(Form8* splash) {
         splash->stopTimer();
         splash->unload();
     }
+    // A case file of the older Windows version is offered for import first.
+    offerJetImport(m_programFolder);
     show(QStringLiteral("Form2"));
 }
 
