@@ -37,7 +37,7 @@ QLabel* wrapped(QWidget* parent, const QString& name, const QString& text, const
 
 Form6::Form6(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form6")) {
     setCaption(QStringLiteral("About Veilcase"));
-    setClientSizeTwips(6240, 5520);
+    setClientSizeTwips(6240, 5640);
     QWidget* c = client();
     makeWhite(c);
 
@@ -66,11 +66,11 @@ Form6::Form6(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form6")) {
     Label4 = wrapped(c, QStringLiteral("Label4"),
                      QStringLiteral("If you find this software useful and would like to make a donation to "
                                     "continue its development, please click the link below."),
-                     twRect(240, 3780, 5760, 480));
-    Label5 = link(c, QStringLiteral("Label5"), donations, twRect(240, 4320, 5760, 255));
+                     twRect(240, 3780, 5760, 690));
+    Label5 = link(c, QStringLiteral("Label5"), donations, twRect(240, 4530, 5760, 255));
 
     Label7 = new ImageButton(c, QStringLiteral("Label7"), QStringLiteral("Image2"), QStringLiteral("Ok"),
-                             twRect(2655, 4920, 930, 285));
+                             twRect(2655, 5040, 930, 285));
 
     onClick(Label2, [this] { openWebLink(webSite); });
     onClick(Label5, [this] { openWebLink(donations); });
