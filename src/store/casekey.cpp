@@ -1,0 +1,38 @@
+#include "casekey.h"
+
+#include "fileroutines.h"
+
+namespace veil {
+
+QString composeKey(const DateTimeParts& p, const QString& id) {
+    return p.month + u'-' + p.day + u'-' + p.year + u' ' + p.hour + u':' + p.minute + u' ' + p.ap + u'-' + id;
+}
+
+QString listText(const QStringList& items) {
+    QString out;
+    for (const QString& item : items)
+        out += item + u',';
+    return out;
+}
+
+QStringList listItems(const QString& text, int pieces) {
+    QStringList out;
+    if (text.isEmpty())
+        return out;
+    // Past the last "," every piece is empty, so the walk can stop there.
+    const int available = int(text.count(u',')) + 1;
+    for (int k = 1; k <= std::min(pieces, available); ++k) {
+        const QString piece = GetField(text, QStringLiteral(","), k);
+        if (!piece.isEmpty())
+            out << piece;
+    }
+    return out;
+}
+
+DateParts dateParts(const QDate& date) {
+    return {QString::number(date.month()), QString::number(date.day()), QString::number(date.year())};
+}
+
+DateParts today() { return dateParts(QDate::currentDate()); }
+
+} // namespace veil

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+namespace veil {
+
+// The date and time of an investigation or interview, each part exactly as typed.
+struct DateTimeParts {
+    QString month, day, year, hour, minute, ap;
+};
+
+// The key FullDate_Time: "month-day-year hour:minute ap-ID". Nothing is
+// trimmed or padded, so the key shows what the user typed.
+QString composeKey(const DateTimeParts& parts, const QString& id);
+
+// A list field: every item followed by one ",", in the given order.
+QString listText(const QStringList& items);
+// The non-empty items among the first `pieces` pieces of a list field.
+QStringList listItems(const QString& text, int pieces);
+
+// Today's month, day and year as unpadded numbers ("12", "5", "2026"), the
+// way a month/day/year short date writes them, whatever the locale.
+struct DateParts {
+    QString month, day, year;
+};
+DateParts dateParts(const QDate& date);
+DateParts today();
+
+} // namespace veil
