@@ -1,6 +1,8 @@
 #include "recordwindows.h"
 
 #include "form1.h"
+#include "form3.h"
+#include "form4.h"
 #include "form5.h"
 #include "form7.h"
 #include "windowregistry.h"
@@ -9,6 +11,8 @@ namespace veil {
 
 void registerRecordWindows() {
     registerWindow(QStringLiteral("Form1"), [](MDIForm1& f) { return new Form1(f); });
+    registerWindow(QStringLiteral("Form3"), [](MDIForm1& f) { return new Form3(f); });
+    registerWindow(QStringLiteral("Form4"), [](MDIForm1& f) { return new Form4(f); });
     registerWindow(QStringLiteral("Form5"), [](MDIForm1& f) { return new Form5(f); });
     registerWindow(QStringLiteral("Form7"), [](MDIForm1& f) { return new Form7(f); });
 }

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "casekey.h"
+
+#include <QList>
+
+class QLineEdit;
+class QWidget;
+
+namespace veil {
+
+// The date and time lines of an investigation or interview, built inside the
+// window's date frame:
+//   Label1 "Date:"  Text1 month (2) Label2 "-" Text2 day (2) Label3 "-" Text3 year (4)
+//   Label4 "Time:"  Text4 hour (2)  Label5 ":" Text5 minute (2)  Text6 AM/PM (2, "pm")
+// The limits also cut text the program puts into a box.
+class DateTimeBoxes {
+public:
+    // Makes the labels and boxes inside the frame.
+    void build(QWidget* frame);
+
+    QLineEdit* month = nullptr;
+    QLineEdit* day = nullptr;
+    QLineEdit* year = nullptr;
+    QLineEdit* hour = nullptr;
+    QLineEdit* minute = nullptr;
+    QLineEdit* ap = nullptr;
+
+    // Month, day, year, hour, minute, AM/PM: the focus and locking order.
+    QList<QLineEdit*> boxes() const { return {month, day, year, hour, minute, ap}; }
+    DateTimeParts parts() const;
+    void setParts(const DateTimeParts& parts);
+    void setDate(const DateParts& date);
+    // Locked boxes keep their text: the key of a stored record is built from it.
+    void setLocked(bool locked);
+    bool isLocked() const;
+};
+
+} // namespace veil

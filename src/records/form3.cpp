@@ -1,0 +1,310 @@
+#include "form3.h"
+
+#include "casekey.h"
+#include "controls.h"
+#include "form2.h"
+#include "imagebutton.h"
+#include "marklist.h"
+#include "mdiform1.h"
+#include "picturebox.h"
+#include "printwindow.h"
+#include "sortedlist.h"
+#include "ui.h"
+#include "workingbox.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTextEdit>
+
+namespace veil {
+
+namespace {
+const QString kNew = QStringLiteral("New");
+const QString kKey = QStringLiteral("FullDate_Time");
+const QString kLocation = QStringLiteral("Location");
+const QString kDateTimeMessage = QStringLiteral("Please fill in the Date & Time fields before Saving");
+} // namespace
+
+Form3::Form3(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form3")) {
+    setCaption(QStringLiteral("Investigation"));
+    setClientSizeTwips(12300, 14580);
+    QWidget* c = client();
+    makeWhite(c);
+
+    Frame1 = makeFrame(c, QStringLiteral("Frame1"), QStringLiteral("Date"), twRect(240, 240, 2535, 1335));
+    dateTime.build(Frame1);
+
+    QGroupBox* conditions =
+        makeFrame(c, QStringLiteral("Frame2"), QStringLiteral("Conditions"), twRect(2880, 240, 9135, 1335));
+    struct Condition {
+        QLineEdit** box;
+        const char* label;
+        const char* name;
+        const char* caption;
+    };
+    const Condition rows[] = {
+        {&Text7, "Label6", "Text7", "Outside Temp:"}, {&Text8, "Label7", "Text8", "Inside Temp:"},
+        {&Text9, "Label8", "Text9", "Humidity:"},     {&Text10, "Label9", "Text10", "Moon Phase:"},
+        {&Text11, "Label10", "Text11", "Wind Speed:"}, {&Text12, "Label11", "Text12", "Weather:"},
+        {&Text13, "Label12", "Text13", "Barometer:"},
+    };
+    for (int i = 0; i < 7; ++i) {
+        const int left = 120 + (i % 4) * 2250;
+        const int top = i < 4 ? 360 : 840;
+        makeLabel(conditions, QLatin1String(rows[i].label), QLatin1String(rows[i].caption),
+                  twRect(left, top + 30, 1275, 255));
+        *rows[i].box = makeTextBox(conditions, QLatin1String(rows[i].name), twRect(left + 1275, top, 915, 315));
+    }
+
+    QGroupBox* equipment = makeFrame(c, QStringLiteral("Frame3"), QStringLiteral("Equipment List"),
+                                     twRect(240, 1680, 3375, 3135));
+    List2 = new MarkList(equipment, QStringLiteral("List2"), twRect(120, 300, 3135, 2715),
+                         MarkList::Style::Select);
+    QGroupBox* members = makeFrame(c, QStringLiteral("Frame4"), QStringLiteral("Investigators Involved"),
+                                   twRect(3720, 1680, 3495, 3135));
+    List1 = new MarkList(members, QStringLiteral("List1"), twRect(120, 300, 3255, 2715),
+                         MarkList::Style::Select);
+
+    Image1 = new PictureBox(c, QStringLiteral("Image1"), twRect(7920, 1800, 3735, 2895));
+
+    QGroupBox* thoughts = makeFrame(c, QStringLiteral("Frame5"),
+                                    QStringLiteral("Initial Thoughts and Comments (First Impressions)"),
+                                    twRect(240, 4920, 7935, 1815));
+    RichTextBox1 = makeRichTextBox(thoughts, QStringLiteral("RichTextBox1"), twRect(120, 300, 7695, 1395));
+
+    QGroupBox* archive = makeFrame(c, QStringLiteral("Frame6"), QStringLiteral("Media Archive"),
+                                   twRect(8280, 4920, 3735, 1815));
+    Text15 = makeTextBox(archive, QStringLiteral("Text15"), twRect(120, 300, 2415, 315));
+    // An archive entry becomes a list item, so it must not hold the list's separator.
+    refuseCharacters(Text15, QStringLiteral(",+="));
+    Label13 = new ImageButton(archive, QStringLiteral("Label13"), QStringLiteral("Image2"),
+                              QStringLiteral("Add"), twRect(2640, 300, 975, 315));
+    connect(Label13, &ImageButton::released, this, &Form3::Add);
+    List3 = new QListWidget(archive);
+    List3->setObjectName(QStringLiteral("List3"));
+    List3->setGeometry(twRect(120, 720, 3495, 975));
+
+    QGroupBox* notes = makeFrame(c, QStringLiteral("Frame7"), QStringLiteral("Investigation Notes"),
+                                 twRect(240, 6840, 11775, 7575));
+    RichTextBox2 = makeRichTextBox(notes, QStringLiteral("RichTextBox2"), twRect(120, 300, 11535, 7155));
+
+    Text14 = makeWorkingBox(c, QStringLiteral("Text14"));
+    Text17 = makeWorkingBox(c, QStringLiteral("Text17"));
+    Text18 = makeWorkingBox(c, QStringLiteral("Text18"));
+    Text19 = makeWorkingBox(c, QStringLiteral("Text19"));
+    Text21 = makeWorkingBox(c, QStringLiteral("Text21"));
+    Text22 = makeWorkingBox(c, QStringLiteral("Text22"));
+
+    QList<QWidget*> order;
+    for (QLineEdit* box : dateTime.boxes())
+        order << box;
+    for (QLineEdit* box : conditionBoxes())
+        order << box;
+    order << RichTextBox1 << Text15 << RichTextBox2 << List1 << List2;
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    QMenu* file = addMenu(QStringLiteral("file"), QStringLiteral("&File"));
+    addItem(file, QStringLiteral("new"), QStringLiteral("New"), [this] { New(); });
+    addItem(file, QStringLiteral("print"), QStringLiteral("Print"), [this] { printWindow(this); });
+    addItem(file, QStringLiteral("save"), QStringLiteral("&Save"), [this] { Save(); });
+    addItem(file, QStringLiteral("close"), QStringLiteral("Close"), [this] { unload(); });
+    addHelpMenu(QStringLiteral("help"), QStringLiteral("help1"), QStringLiteral("&About"));
+}
+
+QList<QLineEdit*> Form3::conditionBoxes() const { return {Text7, Text8, Text9, Text10, Text11, Text12, Text13}; }
+
+void Form3::setCaptionFor(const QString& suffix) {
+    setCaption(QStringLiteral("Investigation : ") + Text17->text() + QStringLiteral(" - ") + Text14->text() +
+               suffix);
+}
+
+void Form3::load() {
+    CenterForm();
+    Form2* dashboard = frame().formAs<Form2>(QStringLiteral("Form2"));
+    Text17->setText(dashboard ? dashboard->Combo1->currentText() : QString());
+    Text14->setText(dashboard ? dashboard->Combo2->currentText() : kNew);
+    setCaptionFor();
+    Frame1->setTitle(Text17->text());
+    openDatabase();
+
+    // Every member is listed here, active or not: a stored investigation may name former members.
+    addAllSorted(List1, db().column(tables::investigators, QStringLiteral("Name")));
+    List2->addItems(db().column(tables::equipment, QStringLiteral("Nick_Name")));
+
+    if (Text14->text() != kNew)
+        Load_Investigation();
+    else
+        dateTime.setDate(today());
+
+    if (dashboard)
+        Image1->setPicture(dashboard->Image2->picture());
+}
+
+void Form3::unloaded() { showDashboardAgain(); }
+
+void Form3::Load_Investigation() {
+    const auto rec = db().findFirst(tables::investigations,
+                                    {{kKey, Text14->text()}, {kLocation, Text17->text()}});
+    if (rec) {
+        const auto f = [&rec](const char* name) { return rec->text(QLatin1String(name)); };
+        Text17->setText(f("Location"));
+        dateTime.setParts({f("Date_Month"), f("Date_Day"), f("Date_Year"), f("Time_Hour"), f("Time_Min"),
+                           f("Time_AP")});
+        Text7->setText(f("Outside_Temp"));
+        Text8->setText(f("Inside_Temp"));
+        Text9->setText(f("Humidity"));
+        Text10->setText(f("Moon_Phase"));
+        Text11->setText(f("Wind_Speed"));
+        Text12->setText(f("Weather"));
+        Text13->setText(f("Barometer"));
+        Text19->setText(f("equipment"));
+        Text18->setText(f("investigators"));
+        RichTextBox1->setPlainText(f("Initial_Thoughts"));
+        RichTextBox2->setPlainText(f("Investigation_Notes"));
+        Text21->setText(f("Tape_Archive"));
+    }
+    List1->markFrom(Text18->text());
+    List2->markFrom(Text19->text());
+    for (const QString& entry : listItems(Text21->text(), 100))
+        addSorted(List3, entry);
+    Lock_Date_Time();
+}
+
+void Form3::Save() {
+    if (Text14->text() == kNew)
+        Save_New_Investigation();
+    else
+        Update_Investigation();
+}
+
+void Form3::buildListTexts() {
+    Text18->setText(List1->markedText());
+    Text19->setText(List2->markedText());
+    QStringList entries;
+    for (int row = 0; row < List3->count(); ++row)
+        entries << List3->item(row)->text();
+    Text21->setText(listText(entries));
+}
+
+bool Form3::dateTimeFilled() const {
+    // AM/PM may stay empty.
+    for (const QLineEdit* box : {dateTime.month, dateTime.day, dateTime.year, dateTime.hour, dateTime.minute})
+        if (box->text().isEmpty())
+            return false;
+    return true;
+}
+
+Fields Form3::recordFields() const {
+    const DateTimeParts p = dateTime.parts();
+    return {
+        {kLocation, Text17->text()},
+        {QStringLiteral("Date_Month"), p.month},
+        {QStringLiteral("Date_Day"), p.day},
+        {QStringLiteral("Date_Year"), p.year},
+        {QStringLiteral("Time_Hour"), p.hour},
+        {QStringLiteral("Time_Min"), p.minute},
+        {QStringLiteral("Time_AP"), p.ap},
+        {QStringLiteral("Outside_Temp"), Text7->text()},
+        {QStringLiteral("Inside_Temp"), Text8->text()},
+        {QStringLiteral("Humidity"), Text9->text()},
+        {QStringLiteral("Moon_Phase"), Text10->text()},
+        {QStringLiteral("Wind_Speed"), Text11->text()},
+        {QStringLiteral("Weather"), Text12->text()},
+        {QStringLiteral("Barometer"), Text13->text()},
+        {QStringLiteral("equipment"), Text19->text()},
+        {QStringLiteral("investigators"), Text18->text()},
+        {QStringLiteral("Initial_Thoughts"), RichTextBox1->toPlainText()},
+        {QStringLiteral("Investigation_Notes"), RichTextBox2->toPlainText()},
+        {QStringLiteral("Tape_Archive"), Text21->text()},
+    };
+}
+
+void Form3::Save_New_Investigation() {
+    buildListTexts();
+    if (!dateTimeFilled()) {
+        message(kDateTimeMessage);
+        return;
+    }
+    Cursor& table = db().openTable(tables::investigations);
+    table.addNew();
+    for (const auto& [name, value] : recordFields())
+        table.setField(name, value);
+    const QString key = composeKey(dateTime.parts(), table.field(QStringLiteral("ID")));
+    table.setField(kKey, key);
+    table.update();
+    table.close();
+    // The window turns to the stored record only once it is really stored.
+    Text14->setText(key);
+    setCaptionFor(QStringLiteral(" has been saved"));
+
+    if (Form2* dashboard = frame().loadedAs<Form2>(QStringLiteral("Form2"))) {
+        dashboard->load_combo2();
+        dashboard->Combo2->setEditText(key);
+        dashboard->Label7->setText(QStringLiteral("View"));
+    }
+    Lock_Date_Time();
+}
+
+void Form3::Update_Investigation() {
+    buildListTexts();
+    if (!dateTimeFilled()) {
+        message(kDateTimeMessage);
+        return;
+    }
+    const auto rec = db().findFirst(tables::investigations,
+                                    {{kKey, Text14->text()}, {kLocation, Text17->text()}});
+    if (!rec) {
+        // Saying "updated" here would let the user close the window and lose the input.
+        message(QStringLiteral("This investigation could not be found, so nothing was saved."));
+        return;
+    }
+    Fields fields = recordFields();
+    fields.append({kKey, composeKey(dateTime.parts(), rec->text(QStringLiteral("ID")))});
+    db().updateRecord(tables::investigations, rec->rowid, fields);
+    setCaptionFor(QStringLiteral(" has been updated"));
+}
+
+void Form3::New() {
+    for (QLineEdit* box : dateTime.boxes())
+        box->clear();
+    dateTime.ap->setText(QStringLiteral("pm"));
+    for (QLineEdit* box : conditionBoxes())
+        box->clear();
+    Text14->setText(kNew);
+    RichTextBox1->clear();
+    RichTextBox2->clear();
+    Text18->clear();
+    Text19->clear();
+    Text21->clear();
+    List3->clear();
+    List1->clear();
+    List2->clear();
+    Unlock_Date_Time();
+
+    if (db().count(tables::investigators) == 0)
+        message(QStringLiteral("Please add investigators before creating an investigation"));
+    else
+        addAllSorted(List1, db().column(tables::investigators, QStringLiteral("Name"),
+                                        {{QStringLiteral("Active"), QStringLiteral("1")}}));
+    if (db().count(tables::equipment) == 0)
+        message(QStringLiteral("Please add equipment before creating an investigation"));
+    else
+        List2->addItems(db().column(tables::equipment, QStringLiteral("Nick_Name")));
+    setCaptionFor();
+}
+
+void Form3::Add() {
+    if (Text15->text().isEmpty())
+        return;
+    addSorted(List3, Text15->text());
+    Text15->clear();
+}
+
+void Form3::Lock_Date_Time() { dateTime.setLocked(true); }
+
+void Form3::Unlock_Date_Time() { dateTime.setLocked(false); }
+
+} // namespace veil

@@ -1,0 +1,210 @@
+#include "form4.h"
+
+#include "casekey.h"
+#include "controls.h"
+#include "fileroutines.h"
+#include "form2.h"
+#include "imagebutton.h"
+#include "marklist.h"
+#include "mdiform1.h"
+#include "printwindow.h"
+#include "ui.h"
+#include "workingbox.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QTextEdit>
+
+namespace veil {
+
+namespace {
+const QString kNew = QStringLiteral("New");
+const QString kKey = QStringLiteral("FullDate_Time");
+const QString kFillMessage = QStringLiteral("Please fill in fields before Saving");
+} // namespace
+
+Form4::Form4(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form4")) {
+    setCaption(QStringLiteral("Interview"));
+    setClientSizeTwips(12015, 14580);
+    QWidget* c = client();
+    makeWhite(c);
+
+    QGroupBox* date = makeFrame(c, QStringLiteral("Frame1"), QStringLiteral("Date"), twRect(240, 240, 2535, 1935));
+    dateTime.build(date);
+
+    QGroupBox* interviewed = makeFrame(c, QStringLiteral("Frame2"), QStringLiteral("Interviewed"),
+                                       twRect(2880, 240, 4815, 1935));
+    makeLabel(interviewed, QStringLiteral("Label6"), QStringLiteral("Name:"), twRect(120, 390, 1080, 255));
+    Text7 = makeTextBox(interviewed, QStringLiteral("Text7"), twRect(1200, 360, 3495, 315));
+    makeLabel(interviewed, QStringLiteral("Label7"), QStringLiteral("Affiliation"), twRect(120, 870, 1080, 255));
+    Text8 = makeTextBox(interviewed, QStringLiteral("Text8"), twRect(1200, 840, 3495, 315));
+
+    QGroupBox* interviewers = makeFrame(c, QStringLiteral("Frame3"), QStringLiteral("Interviewer(s)"),
+                                        twRect(7800, 240, 3975, 1935));
+    List1 = new MarkList(interviewers, QStringLiteral("List1"), twRect(120, 300, 3735, 1515),
+                         MarkList::Style::Check);
+
+    QGroupBox* interview = makeFrame(c, QStringLiteral("Frame4"), QStringLiteral("Interview"),
+                                     twRect(240, 2280, 11535, 12060));
+    RichTextBox1 = makeRichTextBox(interview, QStringLiteral("RichTextBox1"), twRect(120, 300, 11295, 11640));
+
+    Text9 = makeWorkingBox(c, QStringLiteral("Text9"));
+    Text10 = makeWorkingBox(c, QStringLiteral("Text10"));
+    Text11 = makeWorkingBox(c, QStringLiteral("Text11"));
+    Text12 = makeWorkingBox(c, QStringLiteral("Text12"));
+
+    QList<QWidget*> order;
+    for (QLineEdit* box : dateTime.boxes())
+        order << box;
+    order << Text7 << Text8 << RichTextBox1 << List1;
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    QMenu* file = addMenu(QStringLiteral("file"), QStringLiteral("&File"));
+    addItem(file, QStringLiteral("new"), QStringLiteral("&New"), [this] { New(); });
+    addItem(file, QStringLiteral("save"), QStringLiteral("&Save"), [this] { Save(); });
+    addItem(file, QStringLiteral("print"), QStringLiteral("&Print"), [this] { printWindow(this); });
+    addItem(file, QStringLiteral("close"), QStringLiteral("&Close"), [this] { unload(); });
+    addHelpMenu();
+}
+
+void Form4::load() {
+    Form2* dashboard = frame().formAs<Form2>(QStringLiteral("Form2"));
+    Text9->setText(dashboard ? dashboard->Combo1->currentText() : QString());
+    Text10->setText(dashboard ? dashboard->Combo2->currentText() : QString());
+    Text11->setText(dashboard ? dashboard->Combo3->currentText() : kNew);
+    setCaption(QStringLiteral("Interview : ") + Text9->text() + QStringLiteral(" - ") + Text10->text());
+    CenterForm();
+    openDatabase();
+    fillInterviewers();
+
+    if (Text11->text() != kNew) {
+        Load_Interview();
+        return;
+    }
+    // The investigation key starts with its date; the year box keeps four characters of
+    // the third piece ("2005 11:45 pm" gives 2005).
+    const QString key = Text10->text();
+    const QString dash = QStringLiteral("-");
+    dateTime.setDate({GetField(key, dash, 1), GetField(key, dash, 2), GetField(key, dash, 3)});
+}
+
+void Form4::unloaded() { showDashboardAgain(); }
+
+void Form4::fillInterviewers() {
+    List1->clear();
+    List1->addItems(db().column(tables::investigators, QStringLiteral("Name")));
+}
+
+Match Form4::recordMatch() const {
+    return {{kKey, Text11->text()},
+            {QStringLiteral("Location"), Text9->text()},
+            {QStringLiteral("Investigation"), Text10->text()}};
+}
+
+void Form4::Load_Interview() {
+    if (const auto rec = db().findFirst(tables::interview, recordMatch())) {
+        const auto f = [&rec](const char* name) { return rec->text(QLatin1String(name)); };
+        dateTime.setParts({f("Date_Month"), f("Date_Day"), f("Date_Year"), f("Time_Hour"), f("Time_Min"),
+                           f("Time_AP")});
+        Text7->setText(f("Name"));
+        Text8->setText(f("Affiliation"));
+        Text12->setText(f("Interviewer"));
+        RichTextBox1->setPlainText(f("Interview"));
+    }
+    List1->markFrom(Text12->text());
+    Lock_Date_Time();
+}
+
+void Form4::Save() {
+    if (Text11->text() == kNew)
+        Save_New_Interview();
+    else
+        Update_Interview();
+}
+
+Fields Form4::recordFields() const {
+    const DateTimeParts p = dateTime.parts();
+    return {
+        {QStringLiteral("Location"), Text9->text()},
+        {QStringLiteral("Investigation"), Text10->text()},
+        {QStringLiteral("Date_Month"), p.month},
+        {QStringLiteral("Date_Day"), p.day},
+        {QStringLiteral("Date_Year"), p.year},
+        {QStringLiteral("Time_Hour"), p.hour},
+        {QStringLiteral("Time_Min"), p.minute},
+        {QStringLiteral("Time_AP"), p.ap},
+        {QStringLiteral("Name"), Text7->text()},
+        {QStringLiteral("Affiliation"), Text8->text()},
+        {QStringLiteral("Interviewer"), Text12->text()},
+        {QStringLiteral("Interview"), RichTextBox1->toPlainText()},
+    };
+}
+
+void Form4::Save_New_Interview() {
+    Text12->setText(List1->markedText());
+    if (dateTime.month->text().isEmpty()) {
+        message(kFillMessage);
+        return;
+    }
+    Cursor& table = db().openTable(tables::interview);
+    table.addNew();
+    for (const auto& [name, value] : recordFields())
+        table.setField(name, value);
+    const QString key = composeKey(dateTime.parts(), table.field(QStringLiteral("ID")));
+    table.setField(kKey, key);
+    table.update();
+    table.close();
+    // The window turns to the stored record only once it is really stored.
+    Text11->setText(key);
+    setCaption(QStringLiteral("Interview : ") + Text9->text() + QStringLiteral(" - ") + key +
+               QStringLiteral(" has been saved"));
+
+    if (Form2* dashboard = frame().loadedAs<Form2>(QStringLiteral("Form2"))) {
+        dashboard->load_combo3();
+        dashboard->Combo3->setEditText(key);
+        dashboard->Label8->setText(QStringLiteral("View"));
+    }
+    Lock_Date_Time();
+}
+
+void Form4::Update_Interview() {
+    Text12->setText(List1->markedText());
+    if (dateTime.month->text().isEmpty()) {
+        message(kFillMessage);
+        return;
+    }
+    const auto rec = db().findFirst(tables::interview, recordMatch());
+    if (!rec) {
+        // Saying "updated" here would let the user close the window and lose the input.
+        message(QStringLiteral("This interview could not be found, so nothing was saved."));
+        return;
+    }
+    Fields fields = recordFields();
+    fields.append({kKey, composeKey(dateTime.parts(), rec->text(QStringLiteral("ID")))});
+    db().updateRecord(tables::interview, rec->rowid, fields);
+    setCaption(QStringLiteral("Interview : ") + Text9->text() + QStringLiteral(" - ") + Text10->text() +
+               QStringLiteral(" has been updated"));
+}
+
+void Form4::New() {
+    setCaption(QStringLiteral("Interview - New"));
+    Text11->setText(kNew);
+    dateTime.setDate(today());
+    // AM/PM and the interviewer text stay as they are.
+    dateTime.hour->clear();
+    dateTime.minute->clear();
+    Text7->clear();
+    Text8->clear();
+    RichTextBox1->clear();
+    // Read the roster again: members added meanwhile appear, none ticked.
+    fillInterviewers();
+    Unlock_Date_Time();
+}
+
+void Form4::Lock_Date_Time() { dateTime.setLocked(true); }
+
+void Form4::Unlock_Date_Time() { dateTime.setLocked(false); }
+
+} // namespace veil
