@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsqlite3-dev mdbtools-dev
   xvfb xauth
+  dpkg-dev
 )
 missing=()
 for p in "${packages[@]}"; do

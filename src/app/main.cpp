@@ -1,5 +1,6 @@
 #include "application.h"
 #include "form8.h"
+#include "installfolder.h"
 #include "picturewindows.h"
 #include "pictureloader.h"
 #include "recordwindows.h"
@@ -14,16 +15,25 @@
 int main(int argc, char** argv) {
     veil::Application app(argc, argv);
     app.setWindowIcon(QIcon(QPixmap::fromImage(veil::art::icon(256))));
+    app.setDesktopFileName(QStringLiteral("veilcase")); // the installed menu entry
     veil::WidgetUi ui;
-    veil::Ui::install(&ui);
+    // A start-up check shows no boxes; what they would say goes to standard error.
+    if (!veil::startCheckRequested())
+        veil::Ui::install(&ui);
     veil::configurePictureLimits();
     veil::registerAppWindows();
     veil::registerRecordWindows();
     veil::registerPictureWindows();
     veil::registerToolWindows();
 
-    auto* splash = new veil::Form8(QCoreApplication::applicationDirPath());
+    QString problem;
+    const QString folder = veil::chooseProgramFolder(QCoreApplication::applicationDirPath(), &problem);
+    if (!problem.isEmpty())
+        veil::message(problem);
+
+    auto* splash = new veil::Form8(folder);
     splash->load();
+    veil::quitAfterStartIfAsked(splash, folder);
     const int rc = app.exec();
     veil::Ui::install(nullptr);
     return rc;
