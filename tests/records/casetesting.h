@@ -5,6 +5,7 @@
 #include "framefixture.h"
 
 #include "casekey.h"
+#include "datetimeboxes.h"
 #include "imagebutton.h"
 #include "marklist.h"
 
@@ -12,109 +13,85 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QLocale>
 #include <QMenu>
 #include <QStyle>
-#include <QStyleOptionViewItem>
 #include <QTest>
 
-namespace veil::test {
-
-// Runs the whole test program under a German locale, whose short date is
-// 06.12.26: today's date must not depend on it.
-inline void useGermanLocale() {
-    qputenv("LC_ALL", "de_DE.UTF-8");
-    qputenv("LANG", "de_DE.UTF-8");
-}
-inline void applyGermanLocale() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
-
+// The whole test program runs under a German locale (short date 06.12.26):
+// today's date must not depend on it.
 #define VEIL_GERMAN_TEST_MAIN(TestClass)                                                                     \
     int main(int argc, char** argv) {                                                                        \
-        veil::test::useGermanLocale();                                                                       \
+        qputenv("LC_ALL", "de_DE.UTF-8");                                                                    \
+        qputenv("LANG", "de_DE.UTF-8");                                                                      \
         QApplication app(argc, argv);                                                                        \
-        veil::test::applyGermanLocale();                                                                     \
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));                                     \
         TestClass t;                                                                                         \
         return QTest::qExec(&t, argc, argv);                                                                 \
     }
 
-// A roster of five (one inactive, one written in lower case) and three items.
-inline void seedRoster(Connection& db) {
+namespace veil::test {
+
+// A location, a roster of five (Dee inactive, bob in lower case) and three items.
+inline void seedCase(Connection& db) {
+    db.add(tables::location, {{"LocationName", "Old Mill"}});
     for (const char* name : {"Eve", "Ann", "bob", "Dee", "Cid"})
-        db.add(tables::investigators,
-               {{"Name", QLatin1String(name)}, {"Active", QLatin1String(name) == QLatin1String("Dee") ? "0" : "1"}});
+        db.add(tables::investigators, {{"Name", name}, {"Active", QLatin1String(name) == "Dee" ? "0" : "1"}});
     for (const char* nick : {"Recorder A", "EMF", "Cam 1"})
-        db.add(tables::equipment, {{"Nick_Name", QLatin1String(nick)}});
+        db.add(tables::equipment, {{"Nick_Name", nick}});
 }
 
-inline void seedLocation(Connection& db, const QString& name = QStringLiteral("Old Mill")) {
-    db.add(tables::location, {{"LocationName", name}});
-}
-
-// A stored investigation with its date, time and composed key; returns the key.
-inline QString seedInvestigation(Connection& db, const QString& location, const DateTimeParts& p,
-                                 const Fields& more = {}) {
-    Fields fields{{"Location", location}, {"Date_Month", p.month}, {"Date_Day", p.day},
-                  {"Date_Year", p.year},  {"Time_Hour", p.hour},   {"Time_Min", p.minute},
-                  {"Time_AP", p.ap}};
-    fields += more;
-    const qint64 id = db.add(tables::investigations, fields);
+// A stored record with its date, time and composed key; returns the key.
+inline QString seedKeyed(Connection& db, const QString& table, const DateTimeParts& p, const Fields& more) {
+    const qint64 id = db.add(table, Fields{{"Location", "Old Mill"}, {"Date_Month", p.month}, {"Date_Day", p.day},
+                                           {"Date_Year", p.year}, {"Time_Hour", p.hour}, {"Time_Min", p.minute},
+                                           {"Time_AP", p.ap}} + more);
     const QString key = composeKey(p, QString::number(id));
-    db.updateRecord(tables::investigations, id, {{"FullDate_Time", key}});
+    db.updateRecord(table, id, {{"FullDate_Time", key}});
     return key;
 }
 
-inline QStringList entries(const QListWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
+inline Record stored(Frame& f, const QString& table, const QString& key) {
+    const auto r = Connection::open(f.folder.path())->findFirst(table, {{"FullDate_Time", key}});
+    return r ? *r : Record{};
 }
 
-inline QStringList marked(const MarkList* list) {
+inline QStringList entries(const QListWidget* list, bool onlyMarked = false) {
     QStringList out;
+    const auto* m = qobject_cast<const MarkList*>(list);
     for (int i = 0; i < list->count(); ++i)
-        if (list->isMarked(i))
+        if (!onlyMarked || m->isMarked(i))
             out << list->item(i)->text();
     return out;
 }
+inline QStringList marked(const MarkList* list) { return entries(list, true); }
 
 // Marks or unmarks an entry as the user does: a click on it, or on its check box.
 inline void clickEntry(QListWidget* list, const QString& text) {
-    const auto found = list->findItems(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    QVERIFY2(found.size() == 1, qPrintable(text));
-    list->scrollToItem(found.first());
-    const QRect r = list->visualItemRect(found.first());
-    QPoint at = r.center();
-    if (found.first()->flags() & Qt::ItemIsUserCheckable) {
-        QStyleOptionViewItem opt;
-        opt.initFrom(list);
-        opt.rect = r;
-        opt.features |= QStyleOptionViewItem::HasCheckIndicator;
-        at = list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, list).center();
-    }
+    QListWidgetItem* it = list->findItems(text, Qt::MatchExactly | Qt::MatchCaseSensitive).value(0);
+    QVERIFY2(it, qPrintable(text));
+    QStyleOptionViewItem opt;
+    opt.initFrom(list);
+    opt.rect = list->visualItemRect(it);
+    opt.features |= QStyleOptionViewItem::HasCheckIndicator;
+    const QPoint at = (it->flags() & Qt::ItemIsUserCheckable)
+        ? list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, list).center()
+        : opt.rect.center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
 }
 
-// The dashboard again, loaded afresh so that it lists what was seeded since.
-inline Form2* reloadDashboard(Frame& f) {
+// The dashboard loaded afresh (so it lists what was seeded), with its lists chosen as given.
+inline Form2* dashboardOn(Frame& f, const QStringList& choices) {
     f.frame->unload(QStringLiteral("Form2"));
     Frame::flush();
     f.frame->show(QStringLiteral("Form2"));
-    return f.dashboard();
-}
-
-// Chooses an entry of a dashboard list as the user does.
-inline void choose(QComboBox* box, const QString& text) {
-    const int i = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    QVERIFY2(i >= 0, qPrintable(text));
-    box->setCurrentIndex(i);
-    emit box->activated(i);
-}
-
-inline void press(ImageButton* b) {
-    QTest::mousePress(b, Qt::LeftButton);
-    QTest::mouseRelease(b, Qt::LeftButton);
+    Form2* d = f.dashboard();
+    QComboBox* lists[] = {d->Combo1, d->Combo2, d->Combo3};
+    for (int i = 0; i < choices.size(); ++i) {
+        const int at = lists[i]->findText(choices[i], Qt::MatchExactly | Qt::MatchCaseSensitive);
+        lists[i]->setCurrentIndex(at);
+        emit lists[i]->activated(at);
+    }
+    return d;
 }
 
 inline void typeInto(QLineEdit* box, const QString& text) {
@@ -122,36 +99,19 @@ inline void typeInto(QLineEdit* box, const QString& text) {
     QTest::keyClicks(box, text);
 }
 
-inline void menu(QWidget* window, const char* item) {
-    auto* a = window->findChild<QAction*>(QLatin1String(item));
-    QVERIFY2(a, item);
-    a->trigger();
+inline void typeDateTime(const DateTimeBoxes& b, const DateTimeParts& p) {
+    const QString texts[] = {p.month, p.day, p.year, p.hour, p.minute, p.ap};
+    for (int i = 0; i < 6; ++i)
+        typeInto(b.boxes()[i], texts[i]);
 }
 
-inline QStringList menuItems(QWidget* window, const char* menuName) {
-    QStringList out;
-    auto* m = window->findChild<QMenu*>(QLatin1String(menuName));
-    if (!m)
-        return out;
-    for (QAction* a : m->actions())
-        out << a->objectName() + u'=' + (a->isSeparator() ? QStringLiteral("-") : a->text());
-    return out;
-}
+inline void menu(QWidget* window, const char* item) { window->findChild<QAction*>(item)->trigger(); }
 
-inline bool isToday(const DateParts& shown) {
-    // Either side of a midnight passing during the test.
+// Today's date in the boxes (either side of a midnight passing during the test).
+inline bool showsToday(const DateTimeBoxes& b) {
+    const QString shown = b.month->text() + u'/' + b.day->text() + u'/' + b.year->text();
     const QDate now = QDate::currentDate();
-    for (const QDate& d : {now, now.addDays(-1)}) {
-        const DateParts p = dateParts(d);
-        if (p.month == shown.month && p.day == shown.day && p.year == shown.year)
-            return true;
-    }
-    return false;
-}
-
-inline Record investigation(Connection& db, const QString& key) {
-    const auto r = db.findFirst(tables::investigations, {{"FullDate_Time", key}});
-    return r ? *r : Record{};
+    return shown == now.toString("M/d/yyyy") || shown == now.addDays(-1).toString("M/d/yyyy");
 }
 
 } // namespace veil::test
