@@ -3,6 +3,9 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QtMath>
+
+#include <cmath>
 
 namespace veil::art {
 
@@ -67,6 +70,47 @@ void caption(QPainter& p, QRectF r, const QString& text, qreal px, QColor c = kM
     p.setPen(c);
     p.drawText(r, Qt::AlignCenter | Qt::TextWordWrap, text);
 }
+
+// A database drawn as a stack of disks, mist on slate.
+void cylinder(QPainter& p, QRectF r) {
+    p.setRenderHint(QPainter::Antialiasing);
+    const int disks = 3;
+    const qreal lid = r.height() * 0.22;
+    const qreal step = (r.height() - lid) / disks;
+    p.setPen(QPen(kNight, std::max(1.0, r.width() * 0.02)));
+    for (int i = disks - 1; i >= 0; --i) {
+        const qreal top = r.top() + i * step;
+        QPainterPath body;
+        body.moveTo(r.left(), top + lid / 2);
+        body.lineTo(r.left(), top + step + lid / 2);
+        body.arcTo(QRectF(r.left(), top + step, r.width(), lid), 180, 180);
+        body.lineTo(r.right(), top + lid / 2);
+        body.closeSubpath();
+        p.setBrush(i % 2 ? kSlate : QColor(0x5d, 0x6e, 0x8a));
+        p.drawPath(body);
+    }
+    p.setBrush(kMist);
+    p.drawEllipse(QRectF(r.left(), r.top(), r.width(), lid));
+}
+
+// A round arrow in lantern amber: copying back and forth.
+void turnArrow(QPainter& p, QPointF centre, qreal radius) {
+    p.setRenderHint(QPainter::Antialiasing);
+    QPen pen(kAmber, std::max(1.5, radius * 0.22), Qt::SolidLine, Qt::RoundCap);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    const QRectF box(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+    p.drawArc(box, 30 * 16, 280 * 16);
+    const qreal a = qDegreesToRadians(30.0);
+    const QPointF tip(centre.x() + radius * std::cos(a), centre.y() - radius * std::sin(a));
+    p.setPen(Qt::NoPen);
+    p.setBrush(kAmber);
+    const qreal h = radius * 0.55;
+    QPolygonF head;
+    head << QPointF(tip.x() - h * 0.7, tip.y() - h * 0.2) << QPointF(tip.x() + h * 0.7, tip.y() - h * 0.2)
+         << QPointF(tip.x(), tip.y() + h * 0.8);
+    p.drawPolygon(head);
+}
 } // namespace
 
 QSize naturalSize(Picture which) {
@@ -115,6 +159,28 @@ QImage draw(Picture which, QSize size) {
     case Picture::NoRecords:
         house(p, r, false);
         caption(p, QRectF(0, r.height() * 0.8, r.width(), r.height() * 0.18), "Choose a location", u * 0.08);
+        break;
+    case Picture::ToolsPicture:
+        house(p, r, true);
+        cylinder(p, QRectF(r.width() * 0.66, r.height() * 0.42, r.width() * 0.2, r.height() * 0.42));
+        turnArrow(p, QPointF(r.width() * 0.76, r.height() * 0.22), u * 0.11);
+        break;
+    case Picture::ConfirmBanner: {
+        QLinearGradient g(r.topLeft(), r.topRight());
+        g.setColorAt(0, kNight);
+        g.setColorAt(1, kSlate);
+        p.fillRect(r, g);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(kMist);
+        p.drawEllipse(QPointF(r.width() - r.height() * 0.9, r.height() * 0.45), r.height() * 0.22, r.height() * 0.22);
+        p.fillRect(QRectF(0, r.height() - std::max(2.0, r.height() * 0.08), r.width(), r.height()), kAmber);
+        break;
+    }
+    case Picture::ConfirmSide:
+        sky(p, r);
+        cylinder(p, QRectF(r.width() * 0.2, r.height() * 0.4, r.width() * 0.6, r.height() * 0.5));
+        turnArrow(p, QPointF(r.width() * 0.5, r.height() * 0.2), u * 0.14);
         break;
     default:
         house(p, r, true);

@@ -1,10 +1,16 @@
 #include "toolwindows.h"
 
+#include "confirmwindow.h"
+#include "form11.h"
 #include "windowregistry.h"
 
 namespace veil {
 
 void registerToolWindows() {
+    registerWindow(QStringLiteral("Form11"), [](MDIForm1& f) { return new Form11(f); });
+    registerWindow(QStringLiteral("Form12"), [](MDIForm1& f) { return new Form12(f); });
+    registerWindow(QStringLiteral("Form13"), [](MDIForm1& f) { return new Form13(f); });
+    registerWindow(QStringLiteral("Form14"), [](MDIForm1& f) { return new Form14(f); });
 }
 
 } // namespace veil

@@ -1,0 +1,195 @@
+#include "databasetools.h"
+
+#include "casedb.h"
+#include "casewindow.h"
+#include "databasefiles.h"
+#include "fileroutines.h"
+#include "jetimport.h"
+#include "mdiform1.h"
+#include "paths.h"
+#include "ui.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QTemporaryDir>
+
+namespace veil {
+
+namespace {
+
+const QString kDashboard = QStringLiteral("Form2");
+const QString kTools = QStringLiteral("Form11");
+const QString kUnchanged = QStringLiteral("\n\nYour database has not been changed.");
+
+QString windowName(const CaseWindow* w) {
+    const QString c = w->caption();
+    return QLatin1Char('"') + (c.isEmpty() ? w->objectName() : c) + QLatin1Char('"');
+}
+
+QString names(const QList<QPointer<CaseWindow>>& windows) {
+    QStringList out;
+    for (const auto& w : windows)
+        if (w)
+            out << windowName(w);
+    return out.join(QLatin1String(", "));
+}
+
+// Windows other than the dashboard that hold a connection to the database.
+QList<QPointer<CaseWindow>> connectedWindows(const MDIForm1& frame) {
+    QList<QPointer<CaseWindow>> out;
+    for (const QString& name : frame.loadedNames())
+        if (CaseWindow* w = frame.loaded(name); w && w->hasDb() && name != kDashboard)
+            out << w;
+    return out;
+}
+
+// Closes every window that holds a connection, the dashboard last (editors
+// bring it back as they go). Windows with unsaved input are named in a
+// question first. False when the user declines or a window stays; the
+// database file has not been touched then.
+bool closeConnectedWindows(MDIForm1& frame) {
+    const QList<QPointer<CaseWindow>> windows = connectedWindows(frame);
+    QList<QPointer<CaseWindow>> unsaved;
+    for (const auto& w : windows)
+        if (w->hasUnsavedChanges())
+            unsaved << w;
+    if (!unsaved.isEmpty() &&
+        !Ui::get().question(
+            QStringLiteral("These windows hold changes that have not been saved: %1.\n\n"
+                           "Every window that uses the database must be closed before it is replaced, "
+                           "and these changes will be lost. Do you want to continue?")
+                .arg(names(unsaved)),
+            kProgramName))
+        return false;
+
+    for (const auto& w : windows)
+        if (w && !w->unload()) {
+            message(QStringLiteral("The window %1 could not be closed, so the database was not replaced.")
+                        .arg(windowName(w)) + kUnchanged);
+            return false;
+        }
+    if (!frame.unload(kDashboard))
+        return false;
+    // An unload handler may have opened something again; nothing may hold on.
+    for (const QString& name : frame.loadedNames())
+        if (CaseWindow* w = frame.loaded(name); w && w->hasDb() && !w->unload()) {
+            message(QStringLiteral("The window %1 could not be closed, so the database was not replaced.")
+                        .arg(windowName(w)) + kUnchanged);
+            frame.show(kDashboard);
+            return false;
+        }
+    if (!windows.isEmpty())
+        message(QStringLiteral("These windows used the database and were closed before it was replaced: %1.")
+                    .arg(names(windows)));
+    return true;
+}
+
+// The engine applies a rollback journal or write-ahead log lying beside the
+// database to whatever file then has the name, so none may outlive the file
+// it belongs to. Opening the old file once lets the engine settle them (roll
+// back or check in); what it cannot use is removed.
+void settleSideFiles(const QString& live) {
+    static const char* const suffixes[] = {"-journal", "-wal"};
+    bool any = false;
+    for (const char* s : suffixes)
+        any = any || QFileInfo::exists(live + QLatin1String(s));
+    if (!any)
+        return;
+    (void)Connection::problemWith(live);
+    for (const char* s : suffixes)
+        QFile::remove(live + QLatin1String(s));
+    QFile::remove(live + QLatin1String("-shm"));
+}
+
+} // namespace
+
+bool backUpDatabase(MDIForm1& frame) {
+    const QString live = programPath(frame.programFolder(), files::database);
+    const QString backup = programPath(frame.programFolder(), files::backup);
+    QTemporaryDir scratch;
+    if (!scratch.isValid()) {
+        message(QStringLiteral("Your database could not be backed up: no room for a temporary copy (%1).")
+                    .arg(scratch.errorString()));
+        return false;
+    }
+    // The snapshot, not the live file, is what gets copied: it is checked and
+    // cannot change while the copy runs.
+    const QString snapshot = scratch.filePath(QStringLiteral("Veilcase.mdb"));
+    if (const QString problem = snapshotDatabase(live, snapshot); !problem.isEmpty()) {
+        message(QStringLiteral("Your database could not be backed up.\n\n") + problem);
+        return false;
+    }
+    const FileIdentity before = fileIdentity(backup);
+    CopyFile(snapshot, backup); // asks before it replaces an older backup; reports its own failure
+    const FileIdentity after = fileIdentity(backup);
+    if (!after.exists || after == before)
+        return false; // declined or failed: saying "backed up" would be untrue
+    message(QStringLiteral("Your database has been backed up"));
+    return true;
+}
+
+bool replaceDatabase(MDIForm1& frame, Replacement from) {
+    const bool restore = from == Replacement::FromBackup;
+    const QString live = programPath(frame.programFolder(), files::database);
+    const QString source = programPath(frame.programFolder(), restore ? files::backup : files::cleanDb);
+    const QString refused = restore ? QStringLiteral("The backup cannot be restored.\n\n")
+                                    : QStringLiteral("The clean database cannot be used.\n\n");
+
+    // 1. The new content, checked before anything else happens.
+    if (!QFileInfo::exists(source)) {
+        message(restore ? QStringLiteral("There is no backup to restore: \"%1\" does not exist.").arg(source) + kUnchanged
+                        : QStringLiteral("The clean database \"%1\" is missing.").arg(source) + kUnchanged);
+        return false;
+    }
+    QTemporaryDir scratch;
+    if (!scratch.isValid()) {
+        message(refused + QStringLiteral("There is no room for a temporary copy (%1).").arg(scratch.errorString()) +
+                kUnchanged);
+        return false;
+    }
+    // A backup made by the older Windows version is a Jet file: it is
+    // imported into a new case database first, and that is what is restored.
+    QString content = source;
+    if (restore && fileKind(source) == FileKind::Jet) {
+        content = scratch.filePath(QStringLiteral("imported.mdb"));
+        const ImportResult imported =
+            importJet(source, programPath(frame.programFolder(), files::cleanDb), content);
+        if (!imported.ok) {
+            message(refused + QStringLiteral("It is a database of the older Windows version and could not be "
+                                             "imported: ") +
+                    imported.error + kUnchanged);
+            return false;
+        }
+    }
+    const QString snapshot = scratch.filePath(QStringLiteral("Veilcase.mdb"));
+    if (const QString problem = snapshotDatabase(content, snapshot); !problem.isEmpty()) {
+        message(refused + problem + kUnchanged);
+        return false;
+    }
+
+    // 2. The copy routine's question, asked before any window is closed.
+    if (QFileInfo::exists(live) && !Ui::get().confirmReplace(live))
+        return false;
+
+    // 3. No connection may stay on the file that is replaced.
+    if (!closeConnectedWindows(frame))
+        return false;
+
+    // 4. Written beside the database, synced and renamed over it: a crash
+    // leaves the old file or the new one.
+    settleSideFiles(live);
+    QString error;
+    if (copyFileAtomically(snapshot, live, &error))
+        message(restore ? QStringLiteral("Your database has been restored")
+                        : QStringLiteral("Your database is now clean"));
+    else
+        message(QStringLiteral("The database could not be replaced: %1").arg(error) + kUnchanged);
+
+    // 5. A new dashboard from whatever the file now holds, the tools in front.
+    frame.show(kDashboard);
+    frame.show(kTools);
+    return error.isEmpty();
+}
+
+} // namespace veil
