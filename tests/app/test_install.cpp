@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,12 +17,6 @@ namespace {
 QByteArray bytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(data);
 }
 
 struct Run {
@@ -43,17 +36,14 @@ Run start(const QString& program, const QString& home) {
     env.insert(QStringLiteral("VEILCASE_QUIT_AFTER_START"), QStringLiteral("1"));
     p.setProcessEnvironment(env);
     p.start(program, {});
-    Run r;
-    if (!p.waitForFinished(120000)) {
+    const bool ended = p.waitForFinished(120000);
+    if (!ended) {
         p.kill();
         p.waitForFinished();
-        r.err = QStringLiteral("did not end");
-        return r;
     }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
+    return {ended && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromLocal8Bit(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError())};
 }
 
 const char* const kPlaceholders[] = {"location.jpg", "no_images.jpg", "No_Records.jpg",
@@ -81,7 +71,6 @@ class InstallTest : public QObject {
         const QDir p(prefix.path());
         QVERIFY(QFileInfo(p.filePath("bin/veilcase")).isExecutable());
         const QDir data(p.filePath("share/veilcase"));
-        QCOMPARE(fileKind(data.filePath("Clean_DB")), FileKind::Sqlite);
         QVERIFY(Connection::problemWith(data.filePath("Clean_DB")).isEmpty());
         for (const char* f : kPlaceholders)
             QVERIFY2(!QImage(data.filePath(QLatin1String(f))).isNull(), f);
@@ -90,11 +79,8 @@ class InstallTest : public QObject {
         QVERIFY(!QFile::exists(data.filePath("Veilcase.mdb")));
         QVERIFY(!QFile::exists(p.filePath("bin/Veilcase.mdb")));
 
-        QSettings entry(p.filePath("share/applications/veilcase.desktop"), QSettings::IniFormat);
-        entry.beginGroup("Desktop Entry");
-        QCOMPARE(entry.value("Type").toString(), QStringLiteral("Application"));
-        QCOMPARE(entry.value("Exec").toString(), QStringLiteral("veilcase"));
-        QCOMPARE(entry.value("Icon").toString(), QStringLiteral("veilcase"));
+        const QByteArray entry = bytes(p.filePath("share/applications/veilcase.desktop"));
+        QVERIFY(entry.contains("\nExec=veilcase\n") && entry.contains("\nIcon=veilcase\n"));
         const QImage icon(p.filePath("share/icons/hicolor/256x256/apps/veilcase.png"));
         QCOMPARE(icon.size(), QSize(256, 256));
     }
@@ -121,7 +107,9 @@ class InstallTest : public QObject {
         // The user works: a record, a picture, an edited guide page; a placeholder goes missing.
         Connection::open(folder)->add(tables::location, {{"LocationName", "Kept"}});
         QVERIFY(writePicture(f.filePath("locations/Kept.jpg")));
-        writeBytes(f.filePath("help/index.htm"), "mine");
+        QFile guide(f.filePath("help/index.htm"));
+        QVERIFY(guide.open(QIODevice::WriteOnly | QIODevice::Truncate) && guide.write("mine") == 4);
+        guide.close();
         QVERIFY(QFile::remove(f.filePath("no_images.jpg")));
 
         r = start(program, home.path());

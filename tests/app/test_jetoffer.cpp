@@ -1,4 +1,3 @@
-#include "casedb.h"
 #include "form2.h"
 #include "mdiform1.h"
 #include "programfolder.h"
@@ -16,69 +15,52 @@ QByteArray bytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
-
-struct JetFolder {
-    ProgramFolder pf;
-    TestUi ui;
-    QByteArray jet;
-    JetFolder() {
-        registerAll();
-        QFile::remove(pf.databasePath());
-        QFile::copy(sharedTestData() + QStringLiteral("/jet/case_jet4.mdb"), pf.databasePath());
-        QFile::setPermissions(pf.databasePath(), QFile::ReadOwner | QFile::WriteOwner);
-        jet = bytes(pf.databasePath());
-    }
-    // Starts the main frame the way the splash does and returns its dashboard.
-    Form2* start(MDIForm1*& frame) {
-        frame = new MDIForm1(pf.path());
-        frame->show();
-        frame->loadFrame();
-        return frame->loadedAs<Form2>(QStringLiteral("Form2"));
-    }
-};
 } // namespace
 
 class JetOfferTest : public QObject {
     Q_OBJECT
   private slots:
-    void yesImportsBeforeTheDashboardOpens() {
-        JetFolder f;
-        f.ui.setNextAnswer(true);
-        MDIForm1* frame = nullptr;
-        Form2* dashboard = f.start(frame);
-        QCOMPARE(f.ui.questions.size(), 1);
-        QVERIFY(
-            f.ui.questions[0].text.contains(QLatin1String("\"Veilcase (Windows version).mdb\"")));
-        const QString kept = f.pf.file(QStringLiteral("Veilcase (Windows version).mdb"));
-        QCOMPARE(bytes(kept), f.jet);
-        QVERIFY2(f.ui.lastText().contains(kept), qPrintable(f.ui.lastText()));
-        QVERIFY(
-            f.ui.lastText().contains(QLatin1String("3 locations, 4 investigations, 3 interviews")));
-        QVERIFY(dashboard);
-        QVERIFY(dashboard->Combo1->findText(QStringLiteral("old mill"),
-                                            Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0);
-        QVERIFY(dashboard->Combo1->findText(QStringLiteral("Old Mill"),
-                                            Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0);
-        delete frame;
-
-        // The next start finds a case database and asks nothing.
-        f.ui.clear();
-        f.ui.questions.clear();
-        QVERIFY(f.start(frame));
-        QVERIFY(f.ui.questions.isEmpty());
-        delete frame;
+    // Start-up with the older Windows version's case file in the program folder.
+    void startUpOffersTheImport_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
     }
+    void startUpOffersTheImport() {
+        QFETCH(bool, yes);
+        registerAll();
+        ProgramFolder pf;
+        TestUi ui;
+        QFile::remove(pf.databasePath());
+        QVERIFY(QFile::copy(sharedTestData() + "/jet/case_jet4.mdb", pf.databasePath()));
+        QFile::setPermissions(pf.databasePath(), QFile::ReadOwner | QFile::WriteOwner);
+        const QByteArray jet = bytes(pf.databasePath());
+        const QString kept = pf.file(QStringLiteral("Veilcase (Windows version).mdb"));
+        ui.setNextAnswer(yes);
 
-    void noLeavesTheOldFileAsItIs() {
-        JetFolder f;
-        f.ui.setNextAnswer(false);
-        MDIForm1* frame = nullptr;
-        QVERIFY(!f.start(frame));
-        QCOMPARE(bytes(f.pf.databasePath()), f.jet);
-        QVERIFY(!QFile::exists(f.pf.file(QStringLiteral("Veilcase (Windows version).mdb"))));
-        QVERIFY2(f.ui.lastText().contains(QLatin1String("must be imported first")),
-                 qPrintable(f.ui.lastText()));
-        delete frame;
+        MDIForm1 frame(pf.path());
+        frame.setAttribute(Qt::WA_DeleteOnClose, false);
+        frame.show();
+        frame.loadFrame();
+        QCOMPARE(ui.questions.size(), 1);
+        QVERIFY(ui.questions[0].text.contains(QLatin1String("\"Veilcase (Windows version).mdb\"")));
+        auto* dashboard = frame.loadedAs<Form2>(QStringLiteral("Form2"));
+        if (!yes) {
+            QVERIFY(!dashboard);
+            QCOMPARE(bytes(pf.databasePath()), jet);
+            QVERIFY(!QFile::exists(kept));
+            QVERIFY2(ui.lastText().contains(QLatin1String("must be imported first")),
+                     qPrintable(ui.lastText()));
+            return;
+        }
+        QCOMPARE(bytes(kept), jet);
+        QVERIFY2(ui.lastText().contains(kept), qPrintable(ui.lastText()));
+        QVERIFY(
+            ui.lastText().contains(QLatin1String("3 locations, 4 investigations, 3 interviews")));
+        QVERIFY(dashboard);
+        for (const char* name : {"Old Mill", "old mill"})
+            QVERIFY(dashboard->Combo1->findText(QLatin1String(name),
+                                                Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0);
     }
 };
 
