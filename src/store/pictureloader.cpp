@@ -2,8 +2,33 @@
 
 #include <QFileInfo>
 #include <QImageReader>
+#include <QtGlobal>
 
 namespace veil {
+
+namespace {
+// The JPEG decoder fills a file that ends early with grey and only warns; a
+// cut-off photograph must count as no picture, so its warnings are caught
+// while one file is read.
+bool g_truncated = false;
+QtMessageHandler g_previous = nullptr;
+void catchDecoderWarnings(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (text.contains(QLatin1String("Premature end of"), Qt::CaseInsensitive) ||
+        text.contains(QLatin1String("Corrupt JPEG data"), Qt::CaseInsensitive))
+        g_truncated = true;
+    else if (g_previous)
+        g_previous(type, context, text);
+}
+
+QImage readWatched(QImageReader& reader, bool* truncated) {
+    g_truncated = false;
+    g_previous = qInstallMessageHandler(catchDecoderWarnings);
+    QImage image = reader.read();
+    qInstallMessageHandler(g_previous);
+    *truncated = g_truncated;
+    return image;
+}
+} // namespace
 
 void configurePictureLimits() {
     // Qt refuses images above 256 MB by default (about 32 MP at 32 bits);
@@ -36,7 +61,14 @@ PictureLoad loadPicture(const QString& path) {
                         .arg(declared.height());
         return out;
     }
-    out.image = reader.read();
+    bool truncated = false;
+    out.image = readWatched(reader, &truncated);
+    if (truncated) {
+        out.image = QImage();
+        out.invalidPicture = true;
+        out.error = QStringLiteral("Invalid picture (the file ends early)");
+        return out;
+    }
     if (out.image.isNull()) {
         out.invalidPicture = true;
         out.error = QStringLiteral("Invalid picture (%1)").arg(reader.errorString());
