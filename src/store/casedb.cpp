@@ -257,27 +257,14 @@ QString whereClause(const QStringList& fields) {
 }
 } // namespace
 
-std::optional<Record> Connection::findFirst(const QString& table, const Match& match) {
+std::optional<Record> Connection::findOne(const QString& table, const Match& match, bool last) {
     const TableDef& t = tableDef(table);
     QStringList names;
     for (const auto& m : match)
         names << fieldName(t, m.first);
-    Stmt s(*this, QStringLiteral("SELECT %1 FROM %2%3 ORDER BY rowid LIMIT 1")
-                      .arg(selectList(t), q(t.name), whereClause(names)));
-    for (int i = 0; i < match.size(); ++i)
-        s.bind(i + 1, match[i].second);
-    if (!s.step())
-        return std::nullopt;
-    return readRecord(s, t);
-}
-
-std::optional<Record> Connection::findLast(const QString& table, const Match& match) {
-    const TableDef& t = tableDef(table);
-    QStringList names;
-    for (const auto& m : match)
-        names << fieldName(t, m.first);
-    Stmt s(*this, QStringLiteral("SELECT %1 FROM %2%3 ORDER BY rowid DESC LIMIT 1")
-                      .arg(selectList(t), q(t.name), whereClause(names)));
+    Stmt s(*this, QStringLiteral("SELECT %1 FROM %2%3 ORDER BY rowid %4 LIMIT 1")
+                      .arg(selectList(t), q(t.name), whereClause(names),
+                           last ? QStringLiteral("DESC") : QStringLiteral("ASC")));
     for (int i = 0; i < match.size(); ++i)
         s.bind(i + 1, match[i].second);
     if (!s.step())

@@ -128,8 +128,8 @@ public:
     // The access patterns, answered with SQL but giving exactly what a walk
     // from the first record would: first match in stored order, exact
     // comparison, null never matching.
-    std::optional<Record> findFirst(const QString& table, const Match& match);
-    std::optional<Record> findLast(const QString& table, const Match& match);
+    std::optional<Record> findFirst(const QString& table, const Match& match) { return findOne(table, match, false); }
+    std::optional<Record> findLast(const QString& table, const Match& match) { return findOne(table, match, true); }
     bool exists(const QString& table, const Match& match) { return findFirst(table, match).has_value(); }
     QStringList column(const QString& table, const QString& field, const Match& match = {});
     int count(const QString& table);
@@ -141,6 +141,7 @@ public:
 private:
     friend class Cursor;
     explicit Connection(const QString& path);
+    std::optional<Record> findOne(const QString& table, const Match& match, bool last);
     const TableDef& tableDef(const QString& name) const;
     QString fieldName(const TableDef& t, const QString& name) const;
     qint64 nextAutoNumber(const TableDef& t);
