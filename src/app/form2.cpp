@@ -140,7 +140,7 @@ void Form2::resetList(QComboBox* box, const QString& first) {
 }
 
 void Form2::showLocationPicture(const QString& imageName) {
-    if (!Image2->loadFile(programFile(programFolder(), files::locations, imageName)))
+    if (!Image2->loadFile(storedPicturePath(programFolder(), files::locations, imageName)))
         Image2->loadFile(programPath(programFolder(), files::noImages));
 }
 

@@ -165,7 +165,7 @@ void Form1::Load_Location() {
         Text12->setText(rec->text(QStringLiteral("Image")));
     }
     if (Text12->text().isEmpty() ||
-        !Image1->loadFile(programFile(programFolder(), files::locations, Text12->text())))
+        !Image1->loadFile(storedPicturePath(programFolder(), files::locations, Text12->text())))
         Image1->loadFile(programPath(programFolder(), files::noImages));
 }
 

@@ -195,7 +195,7 @@ void Form5::List1_Click() {
         // leaving the previous member's face beside this member's name.
         const QString image = Text8->text();
         if (image.isEmpty() || image == kNone ||
-            !Image1->loadFile(programFile(programFolder(), files::investigators, image)))
+            !Image1->loadFile(storedPicturePath(programFolder(), files::investigators, image)))
             showPlaceholder();
     }
     Text1->setReadOnly(true);

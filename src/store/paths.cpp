@@ -2,6 +2,9 @@
 
 #include <QDir>
 
+#include <algorithm>
+#include <QFileInfo>
+
 namespace veil {
 
 QString programPath(const QString& programFolder, const QString& relative) {
@@ -21,6 +24,42 @@ QString programFile(const QString& programFolder, const QString& relativeFolder,
     if (!dir.endsWith(QLatin1Char('/')))
         dir += QLatin1Char('/');
     return dir + fileName;
+}
+
+namespace {
+// Follows `relative` down from `base`, taking for each part the entry that
+// matches it exactly or else without regard to case; empty when a part has no match.
+QString matchIgnoringCase(const QString& base, const QString& relative) {
+    QString current = base;
+    for (const QString& part : relative.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (part == QLatin1String(".") || part == QLatin1String(".."))
+            return {}; // a stored path stays inside the program folder
+        const QString exact = current + QLatin1Char('/') + part;
+        if (QFileInfo::exists(exact)) {
+            current = exact;
+            continue;
+        }
+        const QStringList entries = QDir(current).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        const auto it = std::find_if(entries.begin(), entries.end(), [&](const QString& e) {
+            return e.compare(part, Qt::CaseInsensitive) == 0;
+        });
+        if (it == entries.end())
+            return {};
+        current += QLatin1Char('/') + *it;
+    }
+    return current;
+}
+} // namespace
+
+QString storedPicturePath(const QString& programFolder, const QString& relativeFolder,
+                          const QString& stored) {
+    const QString exact = programFile(programFolder, relativeFolder, stored);
+    if (stored.isEmpty() || QFileInfo::exists(exact))
+        return exact;
+    QString relative = stored.startsWith(QLatin1Char('\\')) ? stored : relativeFolder + stored;
+    relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QString found = matchIgnoringCase(programPath(programFolder, QString()), relative);
+    return found.isEmpty() ? exact : found;
 }
 
 } // namespace veil

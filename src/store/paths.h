@@ -14,6 +14,16 @@ QString programPath(const QString& programFolder, const QString& relative);
 QString programFile(const QString& programFolder, const QString& relativeFolder,
                     const QString& fileName);
 
+// The file that a stored picture name names, for reading it. The name is
+// first taken as one file name inside `relativeFolder`, exactly as stored.
+// When no such file exists, a name holding backslashes is taken as a stored
+// path ("\Locations\Old Mill.jpg", relative to the program folder when it
+// begins with a backslash), and folders and file are matched without regard
+// to letter case, as the older Windows version found them. Never used for
+// writing, where the exact name counts.
+QString storedPicturePath(const QString& programFolder, const QString& relativeFolder,
+                          const QString& stored);
+
 // The names of the files and folders in the program folder.
 namespace files {
 inline const QString database = QStringLiteral("\\Veilcase.mdb");
