@@ -1,12 +1,13 @@
 #include "pixelrules.h"
 
 #include <cmath>
+#include <cstdint>
 
 // Each rule exists twice on x86-64: once for any x86-64 (SSE2) and once for
 // machines with AVX2, picked when the program starts; the build itself stays
-// runnable everywhere. The simple rules are plain loops that GCC vectorises
-// at -O3 for either target; Grey and Emboss are written with intrinsics,
-// since the compiler's own vector code for them is about twice as slow.
+// runnable everywhere. The plain copies of the simple rules are loops that
+// GCC vectorises at -O3; Grey and Emboss are written with intrinsics, since
+// the compiler's own vector code for them is about twice as slow.
 //
 // Grey must give the double-precision sum in the stated order, rounded half
 // to even, for every colour. That rules out fused multiply-adds (this file is
@@ -76,6 +77,15 @@ Pixel embossPixel(Pixel a, Pixel b) {
 
 #if VEIL_X86
 
+// The AVX2 copies write with streaming stores: an output row is not read
+// again before it has long left the caches, so writing it past them saves
+// fetching every destination line first. Those stores need 32-byte aligned
+// addresses; the pixels before the first such address go one by one.
+int alignedHead(const Pixel* dst, int n) {
+    const int head = int(((32 - (reinterpret_cast<std::uintptr_t>(dst) & 31)) & 31) / sizeof(Pixel));
+    return head < n ? head : n;
+}
+
 void greyBase(const Pixel* src, Pixel* dst, int n) {
     const __m128d r = _mm_set1_pd(kR), g = _mm_set1_pd(kG), b = _mm_set1_pd(kB);
     const __m128i byte = _mm_set1_epi32(0xff);
@@ -112,6 +122,8 @@ VEIL_AVX2 void greyWide(const Pixel* src, Pixel* dst, int n) {
     const __m256d r = _mm256_set1_pd(kR), g = _mm256_set1_pd(kG), b = _mm256_set1_pd(kB);
     const __m256i byte = _mm256_set1_epi32(0xff);
     int i = 0;
+    for (const int head = alignedHead(dst, n); i < head; ++i)
+        dst[i] = greyPixel(src[i]);
     for (; i + 8 <= n; i += 8) {
         const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
         const __m256i ri = _mm256_and_si256(_mm256_srli_epi32(p, 16), byte);
@@ -131,10 +143,11 @@ VEIL_AVX2 void greyWide(const Pixel* src, Pixel* dst, int n) {
         const __m256i out = _mm256_or_si256(
             _mm256_or_si256(grey, _mm256_slli_epi32(grey, 8)),
             _mm256_or_si256(_mm256_slli_epi32(grey, 16), _mm256_set1_epi32(int(kOpaque))));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), out);
+        _mm256_stream_si256(reinterpret_cast<__m256i*>(dst + i), out);
     }
     for (; i < n; ++i)
         dst[i] = greyPixel(src[i]);
+    _mm_sfence();
 }
 
 // |a - b + 128| clamped to 255, per byte, in 16-bit lanes: the packing
@@ -160,6 +173,8 @@ VEIL_AVX2 void embossWide(const Pixel* src, const Pixel* other, Pixel* dst, int 
     const __m256i zero = _mm256_setzero_si256(), bias = _mm256_set1_epi16(128);
     const __m256i opaque = _mm256_set1_epi32(int(kOpaque));
     int i = 0;
+    for (const int head = alignedHead(dst, n); i < head; ++i)
+        dst[i] = embossPixel(src[i], other[i]);
     for (; i + 8 <= n; i += 8) {
         const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
         const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(other + i));
@@ -169,21 +184,43 @@ VEIL_AVX2 void embossWide(const Pixel* src, const Pixel* other, Pixel* dst, int 
         __m256i hi = _mm256_add_epi16(_mm256_sub_epi16(_mm256_unpackhi_epi8(a, zero), _mm256_unpackhi_epi8(b, zero)), bias);
         lo = _mm256_abs_epi16(lo);
         hi = _mm256_abs_epi16(hi);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), _mm256_or_si256(_mm256_packus_epi16(lo, hi), opaque));
+        _mm256_stream_si256(reinterpret_cast<__m256i*>(dst + i), _mm256_or_si256(_mm256_packus_epi16(lo, hi), opaque));
     }
     for (; i < n; ++i)
         dst[i] = embossPixel(src[i], other[i]);
+    _mm_sfence();
 }
 
-#define VEIL_TWICE(name, body)                                                                     \
-    void name##Base(const Pixel* __restrict s, Pixel* __restrict d, int n) { body(s, d, n); }      \
-    VEIL_AVX2 void name##Wide(const Pixel* __restrict s, Pixel* __restrict d, int n) { body(s, d, n); }
-VEIL_TWICE(invert, invertBody)
-VEIL_TWICE(solarize, solarizeBody)
-VEIL_TWICE(red, channelBody<0x00ff0000u>)
-VEIL_TWICE(green, channelBody<0x0000ff00u>)
-VEIL_TWICE(blue, channelBody<0x000000ffu>)
-#undef VEIL_TWICE
+#define VEIL_BASE(name, body) \
+    void name##Base(const Pixel* __restrict s, Pixel* __restrict d, int n) { body(s, d, n); }
+VEIL_BASE(invert, invertBody)
+VEIL_BASE(solarize, solarizeBody)
+VEIL_BASE(red, channelBody<0x00ff0000u>)
+VEIL_BASE(green, channelBody<0x0000ff00u>)
+VEIL_BASE(blue, channelBody<0x000000ffu>)
+#undef VEIL_BASE
+
+// The simple rules as one vector expression each, `p` being 8 source pixels.
+#define VEIL_WIDE(name, body, expression)                                                         \
+    VEIL_AVX2 void name##Wide(const Pixel* __restrict s, Pixel* __restrict d, int n) {            \
+        const __m256i opaque = _mm256_set1_epi32(int(kOpaque));                                   \
+        const int head = alignedHead(d, n);                                                       \
+        body(s, d, head);                                                                         \
+        int i = head;                                                                             \
+        for (; i + 8 <= n; i += 8) {                                                              \
+            const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));        \
+            _mm256_stream_si256(reinterpret_cast<__m256i*>(d + i), _mm256_or_si256(expression, opaque)); \
+        }                                                                                         \
+        body(s + i, d + i, n - i);                                                                \
+        _mm_sfence();                                                                             \
+    }
+VEIL_WIDE(invert, invertBody, _mm256_xor_si256(p, _mm256_set1_epi32(0x00ffffff)))
+// A channel below 128 is a non-negative signed byte: flip all its bits.
+VEIL_WIDE(solarize, solarizeBody, _mm256_xor_si256(p, _mm256_cmpgt_epi8(p, _mm256_set1_epi8(-1))))
+VEIL_WIDE(red, channelBody<0x00ff0000u>, _mm256_and_si256(p, _mm256_set1_epi32(0x00ff0000)))
+VEIL_WIDE(green, channelBody<0x0000ff00u>, _mm256_and_si256(p, _mm256_set1_epi32(0x0000ff00)))
+VEIL_WIDE(blue, channelBody<0x000000ffu>, _mm256_and_si256(p, _mm256_set1_epi32(0x000000ff)))
+#undef VEIL_WIDE
 
 #define VEIL_PICK(name, ...) (g_wide ? name##Wide(__VA_ARGS__) : name##Base(__VA_ARGS__))
 
