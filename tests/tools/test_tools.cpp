@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "framefixture.h"
 
 #include "confirmwindow.h"
@@ -8,7 +9,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QDir>
 #include <QFileSystemWatcher>
 #include <QLabel>
 #include <QMdiArea>
@@ -28,7 +28,7 @@ namespace {
 class TestEditor : public CaseWindow {
     Q_OBJECT
 public:
-    explicit TestEditor(MDIForm1& f) : CaseWindow(f, QStringLiteral("TestEditor")) { setCaption(QStringLiteral("Test Editor")); }
+    explicit TestEditor(MDIForm1& f) : CaseWindow(f, "TestEditor") { setCaption("Test Editor"); }
     void load() override { openDatabase(); }
     bool hasUnsavedChanges() const override { return unsaved; }
     void unloaded() override { fileAtUnload = fileIdentity(db().path()); }
@@ -36,34 +36,23 @@ public:
     static inline FileIdentity fileAtUnload;
 };
 
-QByteArray bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& data) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size());
-}
-
 QStringList locationsIn(const QString& path) {
-    return Connection::openFile(path)->column(tables::location, QStringLiteral("LocationName"));
+    return Connection::openFile(path)->column(tables::location, "LocationName");
 }
 
 void addLocations(const QString& path, int n, const QString& prefix) {
     auto db = Connection::openFile(path);
     sqlite3_exec(db->handle(), "BEGIN", nullptr, nullptr, nullptr);
     for (int i = 0; i < n; ++i)
-        db->add(tables::location, {{QStringLiteral("LocationName"), n == 1 ? prefix : prefix + QString::number(i)},
-                                   {QStringLiteral("Background"), QString(1500, QLatin1Char('b'))}});
+        db->add(tables::location, {{"LocationName", n == 1 ? prefix : prefix + QString::number(i)},
+                                   {"Background", QString(1500, u'b')}});
     sqlite3_exec(db->handle(), "COMMIT", nullptr, nullptr, nullptr);
 }
 
 // Descriptors of this process still open on a database file that was replaced.
 QStringList openReplacedFiles() {
     QStringList out;
-    for (const QFileInfo& fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System | QDir::Files))
+    for (const QFileInfo& fd : QDir("/proc/self/fd").entryInfoList(QDir::System | QDir::Files))
         if (fd.symLinkTarget().contains(QLatin1String("Veilcase.mdb (deleted)")))
             out << fd.symLinkTarget();
     return out;
@@ -72,17 +61,23 @@ QStringList openReplacedFiles() {
 enum Tool { BackUp, Restore, Clean };
 
 ConfirmWindow* confirmation(Frame& f, Tool tool) {
-    if (!f.window<Form11>(QStringLiteral("Form11")))
-        f.dashboard()->findChild<QAction*>(QStringLiteral("database"))->trigger();
-    auto* tools = f.window<Form11>(QStringLiteral("Form11"));
+    if (!f.window<Form11>("Form11"))
+        f.dashboard()->findChild<QAction*>("database")->trigger();
+    auto* tools = f.window<Form11>("Form11");
     (tool == BackUp ? tools->Label1 : tool == Restore ? tools->Label2 : tools->Label3)->click();
     return f.window<ConfirmWindow>(QStringLiteral("Form1%1").arg(2 + tool));
 }
-void yes(Frame& f, Tool tool) { confirmation(f, tool)->Label2->click(); }
+// "Yes" in the tool's confirmation, with these answers to the questions that follow.
+void yes(Frame& f, Tool tool, std::initializer_list<bool> answers = {}) {
+    f.ui.clear();
+    for (bool answer : answers)
+        f.ui.setNextAnswer(answer);
+    confirmation(f, tool)->Label2->click();
+}
 
 bool toolsInFront(Frame& f) {
     QMdiSubWindow* active = f.frame->area()->activeSubWindow();
-    return active && active->widget() == f.window<Form11>(QStringLiteral("Form11"));
+    return active && active->widget() == f.window<Form11>("Form11");
 }
 
 } // namespace
@@ -92,145 +87,106 @@ class ToolsTest : public QObject {
 private slots:
     void initTestCase() {
         registerAll();
-        registerWindow(QStringLiteral("TestEditor"), [](MDIForm1& f) { return new TestEditor(f); });
+        registerWindow("TestEditor", [](MDIForm1& f) { return new TestEditor(f); });
     }
     void init() { TestEditor::unsaved = false; }
 
-    void toolsMenuOpensWindowsThatFit() {
+    // An editor is open throughout: the backups are whole all the same, and the
+    // restore asks about its unsaved input, then closes it before the file is replaced.
+    void backUpAndRestore() {
         Frame f;
-        f.dashboard()->findChild<QAction*>(QStringLiteral("database"))->trigger();
-        auto* tools = f.window<Form11>(QStringLiteral("Form11"));
-        QCOMPARE(tools->caption(), QStringLiteral("Database Tools"));
-        for (Tool tool : {BackUp, Restore, Clean}) {
-            // The question is whole inside the window and above its buttons.
-            ConfirmWindow* w = confirmation(f, tool);
-            QVERIFY(w->client()->rect().contains(w->Label1->geometry()));
-            QVERIFY(w->Label1->geometry().bottom() < w->Label2->geometry().top());
-            QVERIFY(w->Label1->heightForWidth(w->Label1->width()) <= w->Label1->height());
-        }
-        tools->Label4->click();
-        Frame::flush();
-        QVERIFY(!f.window<Form11>(QStringLiteral("Form11")));
-    }
-
-    void backUpAddRestore() {
-        Frame f;
-        addLocations(f.folder.databasePath(), 1, QStringLiteral("Old Mill"));
-        f.frame->form(QStringLiteral("TestEditor"))->db().openTable(tables::location); // held while backing up
+        addLocations(f.folder.databasePath(), 1, "Old Mill");
+        QPointer<CaseWindow> editor = f.frame->form("TestEditor");
+        editor->db().openTable(tables::location);
         yes(f, BackUp);
-        QCOMPARE(f.ui.texts(), QStringList{QStringLiteral("Your database has been backed up")});
-        const QString backup = f.folder.file(QStringLiteral("backup/db_back"));
+        QCOMPARE(f.ui.texts(), QStringList{"Your database has been backed up"});
+        const QString backup = f.folder.file("backup/db_back");
         QCOMPARE(integrityProblem(backup), QString());
-        QCOMPARE(locationsIn(backup), QStringList{QStringLiteral("Old Mill")});
+        QCOMPARE(locationsIn(backup), QStringList{"Old Mill"});
 
-        addLocations(f.folder.databasePath(), 1, QStringLiteral("Haunted Inn"));
-        QPointer<Form2> before = f.dashboard();
-        f.ui.clear();
-        f.ui.setNextAnswer(true);
-        yes(f, Restore);
-        QCOMPARE(f.ui.replaceAsked, QStringList{f.folder.databasePath()});
-        QCOMPARE(f.ui.lastText(), QStringLiteral("Your database has been restored"));
-        Frame::flush();
-        QVERIFY(!before && f.dashboard());
-        QCOMPARE(f.dashboard()->Combo1->findText(QStringLiteral("Haunted Inn")), -1);
-        QVERIFY(f.dashboard()->Combo1->findText(QStringLiteral("Old Mill")) > 0);
-        QVERIFY(!f.window<ConfirmWindow>(QStringLiteral("Form13")));
-        QVERIFY(toolsInFront(f));
-    }
-
-    void backUpTwice() {
-        Frame f;
-        const QString backup = f.folder.file(QStringLiteral("backup/db_back"));
-        yes(f, BackUp);
-        addLocations(f.folder.databasePath(), 1, QStringLiteral("Second"));
-        f.ui.setNextAnswer(true);
-        yes(f, BackUp);
+        // Declined, a second backup keeps the first byte for byte and is not reported.
+        const QByteArray first = fileBytes(backup);
+        addLocations(f.folder.databasePath(), 1, "Haunted Inn");
+        yes(f, BackUp, {false});
         QCOMPARE(f.ui.replaceAsked, QStringList{backup});
-        QCOMPARE(locationsIn(backup), QStringList{QStringLiteral("Second")});
+        QCOMPARE(fileBytes(backup), first);
+        QVERIFY(f.ui.texts().isEmpty());
 
-        const QByteArray second = bytes(backup);
-        addLocations(f.folder.databasePath(), 1, QStringLiteral("Third"));
-        f.ui.clear();
-        f.ui.setNextAnswer(false);
-        yes(f, BackUp);
-        QCOMPARE(bytes(backup), second);
-        QVERIFY(f.ui.texts().isEmpty()); // declined, so not reported as backed up
+        const QByteArray live = fileBytes(f.folder.databasePath());
+        const FileIdentity oldFile = fileIdentity(f.folder.databasePath());
+        TestEditor::unsaved = true;
+        yes(f, Restore, {true, false}); // replace, but keep the input: nothing changes
+        QCOMPARE(f.ui.questions.size(), 1);
+        QVERIFY(f.ui.questions[0].text.contains(QLatin1String("\"Test Editor\"")));
+        QVERIFY(editor && editor->hasDb());
+        QCOMPARE(fileBytes(f.folder.databasePath()), live);
+
+        QPointer<Form2> before = f.dashboard();
+        yes(f, Restore, {true, true});
+        Frame::flush();
+        QCOMPARE(f.ui.replaceAsked, QStringList{f.folder.databasePath()});
+        QVERIFY(!editor && TestEditor::fileAtUnload == oldFile);
+        QVERIFY(!(fileIdentity(f.folder.databasePath()) == oldFile));
+        QCOMPARE(openReplacedFiles(), QStringList());
+        QVERIFY(f.ui.messages[0].text.contains(QLatin1String("\"Test Editor\""))); // a word about the closing
+        QCOMPARE(f.ui.lastText(), QStringLiteral("Your database has been restored"));
+        QVERIFY(!before && f.dashboard());
+        QCOMPARE(f.dashboard()->Combo1->findText("Haunted Inn"), -1);
+        QVERIFY(f.dashboard()->Combo1->findText("Old Mill") > 0);
+        QVERIFY(!f.window<ConfirmWindow>("Form13"));
+        QVERIFY(toolsInFront(f));
+
+        // Accepted, a second backup replaces the first.
+        addLocations(f.folder.databasePath(), 1, "Second");
+        yes(f, BackUp, {true});
+        QCOMPARE(locationsIn(backup), (QStringList{"Old Mill", "Second"}));
     }
 
     void cleanStartKeepsPictures() {
         Frame f;
-        addLocations(f.folder.databasePath(), 1, QStringLiteral("Old Mill"));
-        const QString photo = f.folder.file(QStringLiteral("locations/Old Mill.jpg"));
+        addLocations(f.folder.databasePath(), 1, "Old Mill");
+        const QString photo = f.folder.file("locations/Old Mill.jpg");
         QVERIFY(writePicture(photo));
-        const QByteArray photoBytes = bytes(photo);
-        f.ui.setNextAnswer(true);
-        yes(f, Clean);
+        const QByteArray photoBytes = fileBytes(photo);
+        yes(f, Clean, {true});
         QCOMPARE(f.ui.lastText(), QStringLiteral("Your database is now clean"));
         auto db = Connection::open(f.folder.path());
         for (const TableDef& t : caseTables())
             QCOMPARE(db->count(t.name), 0);
-        QCOMPARE(bytes(photo), photoBytes);
+        QCOMPARE(fileBytes(photo), photoBytes);
         QCOMPARE(f.dashboard()->Combo1->count(), 1);
         QVERIFY(toolsInFront(f));
     }
 
-    void cancelTouchesNothing() {
+    // Each confirmation shows its whole question; Cancel, or "no" to replacing, touches nothing.
+    void confirmationsFitAndCancelTouchesNothing() {
         Frame f;
         yes(f, BackUp);
-        addLocations(f.folder.databasePath(), 1, QStringLiteral("Old Mill"));
-        f.ui.clear();
-        auto files = [&] {
-            return QList<QByteArray>{bytes(f.folder.databasePath()), bytes(f.folder.file(QStringLiteral("backup/db_back"))),
-                                     bytes(f.folder.file(QStringLiteral("Clean_DB")))};
-        };
+        addLocations(f.folder.databasePath(), 1, "Old Mill");
+        const QStringList paths{f.folder.databasePath(), f.folder.file("backup/db_back"), f.folder.file("Clean_DB")};
+        auto files = [&] { QList<QByteArray> out; for (const QString& p : paths) out << fileBytes(p); return out; };
         const auto before = files();
         Form2* dashboard = f.dashboard();
+        for (Tool tool : {Restore, Clean}) {
+            yes(f, tool, {false});
+            QVERIFY(f.ui.messages.isEmpty());
+        }
+        QCOMPARE(f.window<Form11>("Form11")->caption(), QStringLiteral("Database Tools"));
         for (Tool tool : {BackUp, Restore, Clean}) {
             QPointer<ConfirmWindow> w = confirmation(f, tool);
+            QVERIFY(w->client()->rect().contains(w->Label1->geometry()));
+            QVERIFY(w->Label1->geometry().bottom() < w->Label2->geometry().top());
+            QVERIFY(w->Label1->heightForWidth(w->Label1->width()) <= w->Label1->height());
             w->Label3->click();
             Frame::flush();
             QVERIFY(!w);
         }
-        // Declining the replace question is as good as Cancel.
-        f.ui.setNextAnswer(false);
-        yes(f, Restore);
-        f.ui.setNextAnswer(false);
-        yes(f, Clean);
         QVERIFY(files() == before);
         QCOMPARE(f.dashboard(), dashboard);
         QVERIFY(f.ui.messages.isEmpty());
-    }
-
-    void editorOpenDuringRestore() {
-        Frame f;
-        yes(f, BackUp);
-        addLocations(f.folder.databasePath(), 1, QStringLiteral("After Backup"));
-        const QByteArray live = bytes(f.folder.databasePath());
-        const FileIdentity oldFile = fileIdentity(f.folder.databasePath());
-
-        // Unsaved input: asked first, and "no" leaves everything as it was.
-        TestEditor::unsaved = true;
-        QPointer<CaseWindow> editor = f.frame->form(QStringLiteral("TestEditor"));
-        f.ui.clear();
-        f.ui.setNextAnswer(true);  // replace
-        f.ui.setNextAnswer(false); // but keep the input
-        yes(f, Restore);
-        QCOMPARE(f.ui.questions.size(), 1);
-        QVERIFY(f.ui.questions[0].text.contains(QLatin1String("\"Test Editor\"")));
-        QVERIFY(editor && editor->hasDb());
-        QCOMPARE(bytes(f.folder.databasePath()), live);
-
-        // "Yes": the editor lets go before the file is replaced, with a word to the user.
-        f.ui.clear();
-        f.ui.setDefaultAnswer(true);
-        yes(f, Restore);
+        f.window<Form11>("Form11")->Label4->click();
         Frame::flush();
-        QVERIFY(!editor);
-        QVERIFY(TestEditor::fileAtUnload == oldFile);
-        QVERIFY(!(fileIdentity(f.folder.databasePath()) == oldFile));
-        QCOMPARE(openReplacedFiles(), QStringList());
-        QVERIFY(f.ui.messages[0].text.contains(QLatin1String("\"Test Editor\"")));
-        QCOMPARE(f.ui.lastText(), QStringLiteral("Your database has been restored"));
+        QVERIFY(!f.window<Form11>("Form11"));
     }
 
     void invalidSourceRefused_data() {
@@ -241,47 +197,41 @@ private slots:
     void invalidSourceRefused() {
         QFETCH(QString, kind);
         Frame f;
-        const QString backup = f.folder.file(QStringLiteral("backup/db_back"));
-        if (kind == QLatin1String("truncated")) {
-            addLocations(f.folder.databasePath(), 400, QStringLiteral("Place "));
+        const QString backup = f.folder.file("backup/db_back");
+        if (kind == "truncated") {
+            addLocations(f.folder.databasePath(), 400, "Place ");
             yes(f, BackUp);
-            writeBytes(backup, bytes(backup).left(QFileInfo(backup).size() / 2));
-        } else if (kind == QLatin1String("not sqlite")) {
-            writeBytes(backup, QByteArray(8192, 'Z'));
-        } else if (kind == QLatin1String("wrong tables")) {
-            QDir().mkpath(QFileInfo(backup).absolutePath());
+            QVERIFY(writeFileBytes(backup, fileBytes(backup).left(QFileInfo(backup).size() / 2)));
+        } else if (kind == "not sqlite") {
+            QVERIFY(writeFileBytes(backup, QByteArray(8192, 'Z')));
+        } else if (kind == "wrong tables") {
+            QDir().mkpath(QFileInfo(backup).path());
             sqlite3* db = nullptr;
             sqlite3_open(QFile::encodeName(backup).constData(), &db);
             sqlite3_exec(db, "CREATE TABLE Location(LocationName TEXT)", nullptr, nullptr, nullptr);
             sqlite3_close(db);
-        } else if (kind == QLatin1String("jet wrong tables")) {
-            writeBytes(backup, bytes(sharedTestData() + QStringLiteral("/jet/wrong_schema_jet4.mdb")));
-        } else if (kind == QLatin1String("no clean copy")) {
-            QVERIFY(QFile::remove(f.folder.file(QStringLiteral("Clean_DB"))));
+        } else if (kind == "jet wrong tables") {
+            QVERIFY(writeFileBytes(backup, fileBytes(sharedTestData() + "/jet/wrong_schema_jet4.mdb")));
+        } else if (kind == "no clean copy") {
+            QVERIFY(QFile::remove(f.folder.file("Clean_DB")));
         }
-        addLocations(f.folder.databasePath(), 1, QStringLiteral("Keep Me"));
-        QPointer<CaseWindow> editor = f.frame->form(QStringLiteral("TestEditor"));
-        const QByteArray live = bytes(f.folder.databasePath());
+        addLocations(f.folder.databasePath(), 1, "Keep Me");
+        QPointer<CaseWindow> editor = f.frame->form("TestEditor");
+        const QByteArray live = fileBytes(f.folder.databasePath());
         Form2* dashboard = f.dashboard();
-        f.ui.clear();
-        f.ui.setDefaultAnswer(true);
-        yes(f, kind == QLatin1String("no clean copy") ? Clean : Restore);
-
-        QCOMPARE(f.ui.messages.size(), 1);
-        QVERIFY2(f.ui.messages[0].text.endsWith(QLatin1String("Your database has not been changed.")),
-                 qPrintable(f.ui.messages[0].text));
+        yes(f, kind == "no clean copy" ? Clean : Restore, {true, true});
+        QVERIFY2(f.ui.texts().size() == 1 && f.ui.lastText().endsWith(QLatin1String("Your database has not been changed.")),
+                 qPrintable(f.ui.texts().join(QLatin1Char('|'))));
         QVERIFY(f.ui.replaceAsked.isEmpty() && f.ui.questions.isEmpty());
-        QCOMPARE(bytes(f.folder.databasePath()), live);
+        QCOMPARE(fileBytes(f.folder.databasePath()), live);
         QCOMPARE(f.dashboard(), dashboard);
         QVERIFY(editor && editor->hasDb());
     }
 
     void jetBackupIsImported() {
         Frame f;
-        const QString backup = f.folder.file(QStringLiteral("backup/db_back"));
-        writeBytes(backup, bytes(sharedTestData() + QStringLiteral("/jet/case_jet4.mdb")));
-        f.ui.setNextAnswer(true);
-        yes(f, Restore);
+        QVERIFY(writeFileBytes(f.folder.file("backup/db_back"), fileBytes(sharedTestData() + "/jet/case_jet4.mdb")));
+        yes(f, Restore, {true});
         QCOMPARE(f.ui.lastText(), QStringLiteral("Your database has been restored"));
         QCOMPARE(fileKind(f.folder.databasePath()), FileKind::Sqlite);
         QCOMPARE(f.dashboard()->Combo1->count(), 4); // "New" and the file's three locations
@@ -291,37 +241,31 @@ private slots:
         // A write-ahead log left by another program must not be applied to the restored file.
         Frame f;
         yes(f, BackUp);
-        const QString other = f.folder.file(QStringLiteral("other.mdb"));
+        const QString other = f.folder.file("other.mdb");
         QVERIFY(QFile::copy(f.folder.databasePath(), other));
         sqlite3* db = nullptr;
         sqlite3_open(QFile::encodeName(other).constData(), &db);
         sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
                          "INSERT INTO Location(LocationName) VALUES ('Ghost')", nullptr, nullptr, nullptr);
-        QVERIFY(QFile::copy(other + QStringLiteral("-wal"), f.folder.databasePath() + QStringLiteral("-wal")));
+        QVERIFY(QFile::copy(other + "-wal", f.folder.databasePath() + "-wal"));
         sqlite3_close(db);
-        f.ui.setNextAnswer(true);
-        yes(f, Restore);
+        yes(f, Restore, {true});
         QCOMPARE(integrityProblem(f.folder.databasePath()), QString());
         QCOMPARE(locationsIn(f.folder.databasePath()), QStringList());
     }
 
     void killedRestoreLeavesOldOrBackup() {
         ProgramFolder pf;
-        addLocations(pf.databasePath(), 4000, QStringLiteral("Backed Up "));
-        const QString backup = pf.file(QStringLiteral("backup/db_back"));
-        QDir().mkpath(QFileInfo(backup).absolutePath());
-        QVERIFY(QFile::copy(pf.databasePath(), backup));
-        const QStringList backedUp = locationsIn(backup);
+        addLocations(pf.databasePath(), 4000, "Backed Up ");
+        QVERIFY(writeFileBytes(pf.file("backup/db_back"), fileBytes(pf.databasePath())));
+        const QStringList backedUp = locationsIn(pf.databasePath());
 
-        // Each round kills the looping restorer at the n-th change it makes in
-        // the program folder or to the database: while a location is stored,
-        // while the new file is written beside, at the rename...
+        // Each round kills the looping restorer (which inherits the offscreen
+        // platform) at the n-th change it makes in the program folder or to the
+        // database: while a location is stored, while the new file is written beside, at the rename...
         for (int round = 0; round < 10; ++round) {
             QProcess proc;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-            proc.setProcessEnvironment(env);
-            proc.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/proc_restore"));
+            proc.setProgram(QCoreApplication::applicationDirPath() + "/proc_restore");
             proc.setArguments({pf.path()});
             QFileSystemWatcher watcher;
             int changes = 0;
