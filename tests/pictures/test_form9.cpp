@@ -143,6 +143,12 @@ private slots:
             QCOMPARE(v->listPosition(), QLatin1String(s.position));
             QCOMPARE(v->titleList().at(v->selectedTitle()), QLatin1String(s.title));
         }
+        // Another title chosen on the dashboard only brings the open viewer forward.
+        t.f.dashboard()->Combo1->setEditText(QStringLiteral("Old Mill"));
+        t.f.dashboard()->Combo4->setEditText(QStringLiteral("C"));
+        t.f.dashboard()->Label9->click();
+        QCOMPARE(t.f.window<Form9>(QStringLiteral("Form9")), v);
+        QCOMPARE(v->caption(), QStringLiteral("Picture - B"));
         QVERIFY(t.f.ui.messages.isEmpty());
     }
 
