@@ -1,6 +1,6 @@
 #pragma once
 
-// Helpers shared by the investigation and interview window tests.
+// Helpers shared by the record editors' tests.
 
 #include "framefixture.h"
 
@@ -11,11 +11,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
-#include <QMenu>
 #include <QStyle>
 #include <QTest>
+#include <QTextEdit>
 
 // The whole test program runs under a German locale (short date 06.12.26):
 // today's date must not depend on it.
@@ -50,10 +53,15 @@ inline QString seedKeyed(Connection& db, const QString& table, const DateTimePar
     return key;
 }
 
-inline Record stored(Frame& f, const QString& table, const QString& key) {
-    const auto r = Connection::open(f.folder.path())->findFirst(table, {{"FullDate_Time", key}});
-    return r ? *r : Record{};
+// The first record whose field holds the value; a missing one fails the test.
+inline Record stored(Frame& f, const QString& table, const QString& value,
+                     const QString& field = QStringLiteral("FullDate_Time")) {
+    const auto r = Connection::open(f.folder.path())->findFirst(table, {{field, value}});
+    if (!r)
+        QTest::qFail(qPrintable(table + ": no " + value), __FILE__, __LINE__);
+    return r.value_or(Record{});
 }
+inline int count(Frame& f, const QString& table) { return Connection::open(f.folder.path())->count(table); }
 
 inline QStringList entries(const QListWidget* list, bool onlyMarked = false) {
     QStringList out;
@@ -79,6 +87,13 @@ inline void clickEntry(QListWidget* list, const QString& text) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
 }
 
+// Chooses an entry of a dashboard list as the user does.
+inline void choose(QComboBox* list, const QString& text) {
+    const int at = list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    list->setCurrentIndex(at);
+    emit list->activated(at);
+}
+
 // The dashboard loaded afresh (so it lists what was seeded), with its lists chosen as given.
 inline Form2* dashboardOn(Frame& f, const QStringList& choices) {
     f.frame->unload(QStringLiteral("Form2"));
@@ -86,11 +101,8 @@ inline Form2* dashboardOn(Frame& f, const QStringList& choices) {
     f.frame->show(QStringLiteral("Form2"));
     Form2* d = f.dashboard();
     QComboBox* lists[] = {d->Combo1, d->Combo2, d->Combo3};
-    for (int i = 0; i < choices.size(); ++i) {
-        const int at = lists[i]->findText(choices[i], Qt::MatchExactly | Qt::MatchCaseSensitive);
-        lists[i]->setCurrentIndex(at);
-        emit lists[i]->activated(at);
-    }
+    for (int i = 0; i < choices.size(); ++i)
+        choose(lists[i], choices[i]);
     return d;
 }
 
@@ -105,13 +117,25 @@ inline void typeDateTime(const DateTimeBoxes& b, const DateTimeParts& p) {
         typeInto(b.boxes()[i], texts[i]);
 }
 
-inline void menu(QWidget* window, const char* item) { window->findChild<QAction*>(item)->trigger(); }
+inline void menu(QWidget* window, const char* item) {
+    auto* a = window->findChild<QAction*>(QLatin1String(item));
+    QVERIFY2(a, item);
+    a->trigger();
+}
+
+inline void paste(QLineEdit* box, const QString& text) {
+    QApplication::clipboard()->setText(text);
+    QTest::keySequence(box, QKeySequence::Paste);
+}
+
+inline QString shownDate(const DateTimeBoxes& b) {
+    return b.month->text() + u'/' + b.day->text() + u'/' + b.year->text();
+}
 
 // Today's date in the boxes (either side of a midnight passing during the test).
 inline bool showsToday(const DateTimeBoxes& b) {
-    const QString shown = b.month->text() + u'/' + b.day->text() + u'/' + b.year->text();
     const QDate now = QDate::currentDate();
-    return shown == now.toString("M/d/yyyy") || shown == now.addDays(-1).toString("M/d/yyyy");
+    return shownDate(b) == now.toString("M/d/yyyy") || shownDate(b) == now.addDays(-1).toString("M/d/yyyy");
 }
 
 } // namespace veil::test
