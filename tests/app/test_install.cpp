@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "casedb.h"
 #include "paths.h"
 #include "programfolder.h"
@@ -14,11 +15,6 @@ using namespace veil;
 using namespace veil::test;
 
 namespace {
-QByteArray bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 struct Run {
     int exitCode = -1;
     QString out, err;
@@ -79,7 +75,7 @@ class InstallTest : public QObject {
         QVERIFY(!QFile::exists(data.filePath("Veilcase.mdb")));
         QVERIFY(!QFile::exists(p.filePath("bin/Veilcase.mdb")));
 
-        const QByteArray entry = bytes(p.filePath("share/applications/veilcase.desktop"));
+        const QByteArray entry = fileBytes(p.filePath("share/applications/veilcase.desktop"));
         QVERIFY(entry.contains("\nExec=veilcase\n") && entry.contains("\nIcon=veilcase\n"));
         const QImage icon(p.filePath("share/icons/hicolor/256x256/apps/veilcase.png"));
         QCOMPARE(icon.size(), QSize(256, 256));
@@ -94,9 +90,9 @@ class InstallTest : public QObject {
         QVERIFY2(r.out.contains(QStringLiteral("program folder: ") + folder), qPrintable(r.out));
 
         const QDir f(folder);
-        QCOMPARE(bytes(f.filePath("Veilcase.mdb")),
-                 bytes(prefix.filePath("share/veilcase/Clean_DB")));
-        QCOMPARE(bytes(f.filePath("Clean_DB")), bytes(prefix.filePath("share/veilcase/Clean_DB")));
+        QCOMPARE(fileBytes(f.filePath("Veilcase.mdb")),
+                 fileBytes(prefix.filePath("share/veilcase/Clean_DB")));
+        QCOMPARE(fileBytes(f.filePath("Clean_DB")), fileBytes(prefix.filePath("share/veilcase/Clean_DB")));
         for (const char* p : kPlaceholders)
             QVERIFY2(QFile::exists(f.filePath(QLatin1String(p))), p);
         QVERIFY(QFile::exists(f.filePath("help/index.htm")));
@@ -117,7 +113,7 @@ class InstallTest : public QObject {
         QCOMPARE(Connection::open(folder)->column(tables::location, "LocationName"),
                  QStringList{"Kept"});
         QVERIFY(QFile::exists(f.filePath("locations/Kept.jpg")));
-        QCOMPARE(bytes(f.filePath("help/index.htm")), QByteArray("mine"));
+        QCOMPARE(fileBytes(f.filePath("help/index.htm")), QByteArray("mine"));
         QVERIFY(QFile::exists(f.filePath("no_images.jpg"))); // what was missing is put back
     }
 

@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "form2.h"
 #include "mdiform1.h"
 #include "programfolder.h"
@@ -11,10 +12,6 @@ using namespace veil;
 using namespace veil::test;
 
 namespace {
-QByteArray bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 } // namespace
 
 class JetOfferTest : public QObject {
@@ -34,7 +31,7 @@ class JetOfferTest : public QObject {
         QFile::remove(pf.databasePath());
         QVERIFY(QFile::copy(sharedTestData() + "/jet/case_jet4.mdb", pf.databasePath()));
         QFile::setPermissions(pf.databasePath(), QFile::ReadOwner | QFile::WriteOwner);
-        const QByteArray jet = bytes(pf.databasePath());
+        const QByteArray jet = fileBytes(pf.databasePath());
         const QString kept = pf.file(QStringLiteral("Veilcase (Windows version).mdb"));
         ui.setNextAnswer(yes);
 
@@ -47,13 +44,13 @@ class JetOfferTest : public QObject {
         auto* dashboard = frame.loadedAs<Form2>(QStringLiteral("Form2"));
         if (!yes) {
             QVERIFY(!dashboard);
-            QCOMPARE(bytes(pf.databasePath()), jet);
+            QCOMPARE(fileBytes(pf.databasePath()), jet);
             QVERIFY(!QFile::exists(kept));
             QVERIFY2(ui.lastText().contains(QLatin1String("must be imported first")),
                      qPrintable(ui.lastText()));
             return;
         }
-        QCOMPARE(bytes(kept), jet);
+        QCOMPARE(fileBytes(kept), jet);
         QVERIFY2(ui.lastText().contains(kept), qPrintable(ui.lastText()));
         QVERIFY(
             ui.lastText().contains(QLatin1String("3 locations, 4 investigations, 3 interviews")));

@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "casedb.h"
 #include "paths.h"
 #include "programfolder.h"
@@ -12,11 +13,6 @@ using namespace veil;
 using namespace veil::test;
 
 namespace {
-QByteArray bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QString integrity(const QString& path) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
@@ -179,7 +175,7 @@ private slots:
         }
         QCOMPARE(QFile::exists(pf.databasePath()), !content.isNull()); // never created
         if (!content.isNull())
-            QCOMPARE(bytes(pf.databasePath()), content);
+            QCOMPARE(fileBytes(pf.databasePath()), content);
     }
 
     void structurallyWrongDatabaseNamesWhatIsMissing() {
@@ -188,14 +184,14 @@ private slots:
             auto db = Connection::open(pf.path());
             sqlite3_exec(db->handle(), "DROP TABLE Pictures", nullptr, nullptr, nullptr);
         }
-        const QByteArray before = bytes(pf.databasePath());
+        const QByteArray before = fileBytes(pf.databasePath());
         try {
             Connection::open(pf.path());
             QFAIL("opened");
         } catch (const DbError& e) {
             QVERIFY2(e.text().contains(QStringLiteral("no table \"Pictures\"")), qPrintable(e.text()));
         }
-        QCOMPARE(bytes(pf.databasePath()), before);
+        QCOMPARE(fileBytes(pf.databasePath()), before);
 
         // A truncated file is reported as damaged, not opened.
         QFile f(pf.databasePath());

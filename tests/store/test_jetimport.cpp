@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "casedb.h"
 #include "jetimport.h"
 #include "paths.h"
@@ -16,11 +17,6 @@ using namespace veil::test;
 namespace {
 QString jetData(const QString& name) {
     return sharedTestData() + QStringLiteral("/jet/") + name;
-}
-
-QByteArray bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QByteArray sha256(const QByteArray& b) {
@@ -45,7 +41,7 @@ QStringList folderEntries(const QString& path) {
 // The README's appendix: one JSON object per record of case_jet4.mdb, in stored order.
 QList<QPair<QString, QJsonObject>> expectedRows() {
     QList<QPair<QString, QJsonObject>> rows;
-    for (const QByteArray& line : bytes(jetData(QStringLiteral("README.md"))).split('\n')) {
+    for (const QByteArray& line : fileBytes(jetData(QStringLiteral("README.md"))).split('\n')) {
         if (!line.startsWith("{\"table\"")) continue;
         const QJsonObject o = QJsonDocument::fromJson(line).object();
         rows.append({o.value(QStringLiteral("table")).toString(),
@@ -71,8 +67,8 @@ class JetImportTest : public QObject {
 
         // The old file is kept beside, byte for byte, never over an earlier one.
         QCOMPARE(r.keptAs, pf.file(QStringLiteral("Veilcase (Windows version 2).mdb")));
-        QCOMPARE(bytes(earlier), bytes(jetData(QStringLiteral("README.md"))));
-        QCOMPARE(sha256(bytes(r.keptAs)),
+        QCOMPARE(fileBytes(earlier), fileBytes(jetData(QStringLiteral("README.md"))));
+        QCOMPARE(sha256(fileBytes(r.keptAs)),
                  QByteArray("ed6f896c97086f7b8a125252caaddbbee3a72766cf8f75b07ff3a9a4879d07f3"));
         const QList<QPair<QString, int>> counts{{"Location", 3},  {"Investigations", 4},
                                                 {"Interview", 3}, {"Investigators", 4},
@@ -133,7 +129,7 @@ class JetImportTest : public QObject {
         QFETCH(QStringList, named);
         ProgramFolder pf;
         placeAsDatabase(pf, file);
-        const QByteArray before = bytes(pf.databasePath());
+        const QByteArray before = fileBytes(pf.databasePath());
         const QStringList entries = folderEntries(pf.path());
         const ImportResult r = importInPlace(pf);
         QVERIFY(!r.ok);
@@ -141,7 +137,7 @@ class JetImportTest : public QObject {
             QVERIFY2(r.error.contains(n), qPrintable(r.error));
         QVERIFY2(r.error.endsWith(QLatin1String("Nothing was changed.")), qPrintable(r.error));
         QVERIFY(r.keptAs.isEmpty());
-        QCOMPARE(bytes(pf.databasePath()), before);
+        QCOMPARE(fileBytes(pf.databasePath()), before);
         QCOMPARE(folderEntries(pf.path()), entries);
     }
 
@@ -156,7 +152,7 @@ class JetImportTest : public QObject {
             importJet(jet, pf.file(QStringLiteral("Clean_DB")), pf.databasePath());
         QVERIFY2(r.ok, qPrintable(r.error));
         QVERIFY(r.keptAs.isEmpty());
-        QCOMPARE(bytes(jet), bytes(jetData(QStringLiteral("case_jet4.mdb"))));
+        QCOMPARE(fileBytes(jet), fileBytes(jetData(QStringLiteral("case_jet4.mdb"))));
         QCOMPARE(folderEntries(dir.path()), QStringList{"db_back"});
         QCOMPARE(Connection::open(pf.path())->count(tables::location), 3);
     }
