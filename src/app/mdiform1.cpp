@@ -176,6 +176,13 @@ void MDIForm1::open_help() {
 void MDIForm1::open_about() { show(QStringLiteral("Form6")); }
 
 void MDIForm1::closeEvent(QCloseEvent* event) {
+    // A window that must stay (a filter still running) keeps the whole frame,
+    // before anything else has been closed.
+    for (QMdiSubWindow* sub : m_area->subWindowList())
+        if (auto* w = qobject_cast<CaseWindow*>(sub->widget()); w && !w->queryUnload()) {
+            event->ignore();
+            return;
+        }
     m_shuttingDown = true;
     static const char* const order[] = {"Form1", "Form2", "Form3", "Form4", "Form5", "Form6", "Form7"};
     for (const char* name : order)

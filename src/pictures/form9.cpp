@@ -136,8 +136,8 @@ void Form9::Show_Picture(const Record& record) {
     Text4->setPlainText(record.text(QStringLiteral("History")));
     m_currentTitle = record.text(kTitle);
     setCaption(QStringLiteral("Picture - ") + m_currentTitle);
-    // The stored path begins with a separator of its own; doubled ones read as one.
-    const QString path = programPath(programFolder(), QStringLiteral("\\") + record.text(QStringLiteral("Path")));
+    // The stored path is relative to the program folder.
+    const QString path = storedPicturePath(programFolder(), QString(), record.text(QStringLiteral("Path")));
     const PictureLoad picture = loadPicture(path);
     if (!picture.ok() || !showPhoto(picture.image)) {
         message(QStringLiteral("I could not find this photo"));
