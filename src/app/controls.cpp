@@ -56,6 +56,11 @@ QLabel* makeLinkLabel(QWidget* parent, const QString& name, const QString& text,
     return l;
 }
 
+void setFocusOrder(const QList<QWidget*>& order) {
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
 void makeWhite(QWidget* widget) {
     QPalette p = widget->palette();
     p.setColor(QPalette::Window, Qt::white);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 class QGroupBox;
@@ -22,6 +23,8 @@ QTextEdit* makeRichTextBox(QWidget* parent, const QString& name, const QRect& ge
 QGroupBox* makeFrame(QWidget* parent, const QString& name, const QString& title, const QRect& geometry);
 // A label drawn as a link: dark blue with a pointing-hand pointer.
 QLabel* makeLinkLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry);
+// The keyboard focus order, first to last.
+void setFocusOrder(const QList<QWidget*>& order);
 // Gives a window's client area a white background.
 void makeWhite(QWidget* widget);
 

@@ -82,16 +82,8 @@ Form1::Form1(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form1")) {
     Text13 = makeTextBox(c, QStringLiteral("Text13"), twRect(0, 0, 1200, 285));
     Text13->hide();
 
-    setTabOrder(Text1, Text2);
-    setTabOrder(Text2, Text3);
-    setTabOrder(Text3, Text4);
-    setTabOrder(Text4, Text5);
-    setTabOrder(Text5, Text6);
-    setTabOrder(Text6, Text7);
-    setTabOrder(Text7, RichTextBox1);
-    setTabOrder(RichTextBox1, RichTextBox2);
-    setTabOrder(RichTextBox2, RichTextBox3);
-    setTabOrder(RichTextBox3, RichTextBox4);
+    setFocusOrder({Text1, Text2, Text3, Text4, Text5, Text6, Text7, RichTextBox1, RichTextBox2, RichTextBox3,
+                   RichTextBox4});
 
     onClick(Label6, [this] {
         if (!Text7->text().isEmpty())

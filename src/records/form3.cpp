@@ -103,8 +103,7 @@ Form3::Form3(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form3")) {
     for (QLineEdit* box : conditionBoxes())
         order << box;
     order << RichTextBox1 << Text15 << RichTextBox2 << List1 << List2;
-    for (int i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    setFocusOrder(order);
 
     QMenu* file = addMenu(QStringLiteral("file"), QStringLiteral("&File"));
     addItem(file, QStringLiteral("new"), QStringLiteral("New"), [this] { New(); });

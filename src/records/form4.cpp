@@ -58,8 +58,7 @@ Form4::Form4(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form4")) {
     for (QLineEdit* box : dateTime.boxes())
         order << box;
     order << Text7 << Text8 << RichTextBox1 << List1;
-    for (int i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    setFocusOrder(order);
 
     QMenu* file = addMenu(QStringLiteral("file"), QStringLiteral("&File"));
     addItem(file, QStringLiteral("new"), QStringLiteral("&New"), [this] { New(); });

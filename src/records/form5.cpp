@@ -99,15 +99,7 @@ Form5::Form5(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form5")) {
             OpenEmail(Text6->text());
     });
 
-    setTabOrder(List1, Text1);
-    setTabOrder(Text1, Text2);
-    setTabOrder(Text2, Text3);
-    setTabOrder(Text3, Text4);
-    setTabOrder(Text4, Text5);
-    setTabOrder(Text5, Text6);
-    setTabOrder(Text6, Text7);
-    setTabOrder(Text7, RichTextBox1);
-    setTabOrder(RichTextBox1, Check1);
+    setFocusOrder({List1, Text1, Text2, Text3, Text4, Text5, Text6, Text7, RichTextBox1, Check1});
 
     QMenu* file = addMenu(QStringLiteral("file"), QStringLiteral("&File"));
     addItem(file, QStringLiteral("new"), QStringLiteral("&New"), [this] { new_Click(); });

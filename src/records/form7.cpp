@@ -94,13 +94,7 @@ Form7::Form7(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form7")) {
             List1_Click();
     });
 
-    setTabOrder(Combo1, Text1);
-    setTabOrder(Text1, Text2);
-    setTabOrder(Text2, Text3);
-    setTabOrder(Text3, Text4);
-    setTabOrder(Text4, Text5);
-    setTabOrder(Text5, Text7);
-    setTabOrder(Text7, List1);
+    setFocusOrder({Combo1, Text1, Text2, Text3, Text4, Text5, Text7, List1});
 
     QMenu* fil = addMenu(QStringLiteral("fil"), QStringLiteral("&File"));
     addItem(fil, QStringLiteral("addnew"), QStringLiteral("&New"), [this] { addnew_Click(); });
