@@ -227,14 +227,7 @@ void Form3::Save_New_Investigation() {
         message(kDateTimeMessage);
         return;
     }
-    Cursor& table = db().openTable(tables::investigations);
-    table.addNew();
-    for (const auto& [name, value] : recordFields())
-        table.setField(name, value);
-    const QString key = composeKey(dateTime.parts(), table.field(QStringLiteral("ID")));
-    table.setField(kKey, key);
-    table.update();
-    table.close();
+    const QString key = addKeyedRecord(db(), tables::investigations, recordFields(), dateTime.parts());
     // The window turns to the stored record only once it is really stored.
     Text14->setText(key);
     setCaptionFor(QStringLiteral(" has been saved"));
@@ -260,9 +253,7 @@ void Form3::Update_Investigation() {
         message(QStringLiteral("This investigation could not be found, so nothing was saved."));
         return;
     }
-    Fields fields = recordFields();
-    fields.append({kKey, composeKey(dateTime.parts(), rec->text(QStringLiteral("ID")))});
-    db().updateRecord(tables::investigations, rec->rowid, fields);
+    updateKeyedRecord(db(), tables::investigations, *rec, recordFields(), dateTime.parts());
     setCaptionFor(QStringLiteral(" has been updated"));
 }
 

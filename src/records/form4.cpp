@@ -147,14 +147,7 @@ void Form4::Save_New_Interview() {
         message(kFillMessage);
         return;
     }
-    Cursor& table = db().openTable(tables::interview);
-    table.addNew();
-    for (const auto& [name, value] : recordFields())
-        table.setField(name, value);
-    const QString key = composeKey(dateTime.parts(), table.field(QStringLiteral("ID")));
-    table.setField(kKey, key);
-    table.update();
-    table.close();
+    const QString key = addKeyedRecord(db(), tables::interview, recordFields(), dateTime.parts());
     // The window turns to the stored record only once it is really stored.
     Text11->setText(key);
     setCaption(QStringLiteral("Interview : ") + Text9->text() + QStringLiteral(" - ") + key +
@@ -180,9 +173,7 @@ void Form4::Update_Interview() {
         message(QStringLiteral("This interview could not be found, so nothing was saved."));
         return;
     }
-    Fields fields = recordFields();
-    fields.append({kKey, composeKey(dateTime.parts(), rec->text(QStringLiteral("ID")))});
-    db().updateRecord(tables::interview, rec->rowid, fields);
+    updateKeyedRecord(db(), tables::interview, *rec, recordFields(), dateTime.parts());
     setCaption(QStringLiteral("Interview : ") + Text9->text() + QStringLiteral(" - ") + Text10->text() +
                QStringLiteral(" has been updated"));
 }

@@ -35,4 +35,28 @@ DateParts dateParts(const QDate& date) {
 
 DateParts today() { return dateParts(QDate::currentDate()); }
 
+namespace {
+const QString kKeyField = QStringLiteral("FullDate_Time");
+const QString kIdField = QStringLiteral("ID");
+} // namespace
+
+QString addKeyedRecord(Connection& db, const QString& table, const Fields& fields,
+                       const DateTimeParts& parts) {
+    Cursor& cursor = db.openTable(table);
+    cursor.addNew();
+    for (const auto& [name, value] : fields)
+        cursor.setField(name, value);
+    const QString key = composeKey(parts, cursor.field(kIdField));
+    cursor.setField(kKeyField, key);
+    cursor.update();
+    cursor.close();
+    return key;
+}
+
+void updateKeyedRecord(Connection& db, const QString& table, const Record& record, Fields fields,
+                       const DateTimeParts& parts) {
+    fields.append({kKeyField, composeKey(parts, record.text(kIdField))});
+    db.updateRecord(table, record.rowid, fields);
+}
+
 } // namespace veil

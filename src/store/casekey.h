@@ -1,5 +1,7 @@
 #pragma once
 
+#include "casedb.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -14,6 +16,15 @@ struct DateTimeParts {
 // The key FullDate_Time: "month-day-year hour:minute ap-ID". Nothing is
 // trimmed or padded, so the key shows what the user typed.
 QString composeKey(const DateTimeParts& parts, const QString& id);
+
+// Adds a record to Investigations or Interview with its key composed from
+// `parts` and the number the record gets; returns the key once it is stored.
+QString addKeyedRecord(Connection& db, const QString& table, const Fields& fields,
+                       const DateTimeParts& parts);
+// Rewrites a found record; its key is composed again from `parts` and the
+// record's own unchanged number.
+void updateKeyedRecord(Connection& db, const QString& table, const Record& record, Fields fields,
+                       const DateTimeParts& parts);
 
 // A list field: every item followed by one ",", in the given order.
 QString listText(const QStringList& items);
