@@ -2,8 +2,8 @@
 //   bench_dashboard [folder]   (QT_QPA_PLATFORM=offscreen is set if unset)
 // 10,000 locations, 200,000 investigations, 200,000 interviews, 500,000 pictures.
 #include "casedb.h"
-#include "form2.h"
-#include "mdiform1.h"
+#include "dashboardwindow.h"
+#include "mainframe.h"
 #include "paths.h"
 #include "windowregistry.h"
 

@@ -14,8 +14,8 @@
 // baseline.
 
 #include "enhancer.h"
-#include "form9.h"
-#include "mdiform1.h"
+#include "viewerwindow.h"
+#include "mainframe.h"
 #include "pixelrules.h"
 
 #include <QApplication>

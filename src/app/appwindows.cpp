@@ -1,5 +1,5 @@
-#include "form2.h"
-#include "form6.h"
+#include "dashboardwindow.h"
+#include "aboutwindow.h"
 #include "windowregistry.h"
 
 namespace veil {

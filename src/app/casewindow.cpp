@@ -1,6 +1,6 @@
 #include "casewindow.h"
 
-#include "mdiform1.h"
+#include "mainframe.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

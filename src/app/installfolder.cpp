@@ -1,8 +1,8 @@
 #include "installfolder.h"
 
 #include "fileroutines.h"
-#include "form8.h"
-#include "mdiform1.h"
+#include "splashwindow.h"
+#include "mainframe.h"
 #include "paths.h"
 
 #include <QCoreApplication>

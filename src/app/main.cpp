@@ -1,5 +1,5 @@
 #include "application.h"
-#include "form8.h"
+#include "splashwindow.h"
 #include "installfolder.h"
 #include "picturewindows.h"
 #include "pictureloader.h"

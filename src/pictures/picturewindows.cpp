@@ -1,7 +1,7 @@
 #include "picturewindows.h"
 
-#include "form10.h"
-#include "form9.h"
+#include "addpictureswindow.h"
+#include "viewerwindow.h"
 #include "windowregistry.h"
 
 namespace veil {

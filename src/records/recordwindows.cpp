@@ -1,10 +1,10 @@
 #include "recordwindows.h"
 
-#include "form1.h"
-#include "form3.h"
-#include "form4.h"
-#include "form5.h"
-#include "form7.h"
+#include "locationwindow.h"
+#include "investigationwindow.h"
+#include "interviewwindow.h"
+#include "investigatorswindow.h"
+#include "equipmentwindow.h"
 #include "windowregistry.h"
 
 namespace veil {

@@ -5,7 +5,7 @@
 #include "databasefiles.h"
 #include "fileroutines.h"
 #include "jetimport.h"
-#include "mdiform1.h"
+#include "mainframe.h"
 #include "paths.h"
 #include "ui.h"
 

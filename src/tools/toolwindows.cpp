@@ -1,7 +1,7 @@
 #include "toolwindows.h"
 
 #include "confirmwindow.h"
-#include "form11.h"
+#include "databasetoolswindow.h"
 #include "windowregistry.h"
 
 namespace veil {

@@ -1,6 +1,6 @@
 #include "framefixture.h"
 
-#include "form6.h"
+#include "aboutwindow.h"
 #include "imagebutton.h"
 #include "openemail.h"
 

@@ -1,6 +1,6 @@
 #include "filebytes.h"
-#include "form2.h"
-#include "mdiform1.h"
+#include "dashboardwindow.h"
+#include "mainframe.h"
 #include "programfolder.h"
 #include "testui.h"
 

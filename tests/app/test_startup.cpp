@@ -1,6 +1,6 @@
 #include "framefixture.h"
 
-#include "form8.h"
+#include "splashwindow.h"
 #include "windowregistry.h"
 
 #include <QApplication>

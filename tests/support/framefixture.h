@@ -3,8 +3,8 @@
 #include "programfolder.h"
 #include "testui.h"
 
-#include "form2.h"
-#include "mdiform1.h"
+#include "dashboardwindow.h"
+#include "mainframe.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -3,7 +3,7 @@
 // and prints "restored N". A test kills it with SIGKILL somewhere in between.
 #include "confirmwindow.h"
 #include "imagebutton.h"
-#include "mdiform1.h"
+#include "mainframe.h"
 #include "programfolder.h"
 #include "testui.h"
 

@@ -3,7 +3,7 @@
 
 #include "confirmwindow.h"
 #include "databasefiles.h"
-#include "form11.h"
+#include "databasetoolswindow.h"
 #include "imagebutton.h"
 #include "windowregistry.h"
 

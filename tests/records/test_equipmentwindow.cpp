@@ -1,6 +1,6 @@
 #include "casetesting.h"
 
-#include "form7.h"
+#include "equipmentwindow.h"
 
 using namespace veil;
 using namespace veil::test;
@@ -99,4 +99,4 @@ private slots:
 };
 
 QTEST_MAIN(Form7Test)
-#include "test_form7.moc"
+#include "test_equipmentwindow.moc"

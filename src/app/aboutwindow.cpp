@@ -1,4 +1,4 @@
-#include "form6.h"
+#include "aboutwindow.h"
 
 #include "art.h"
 #include "controls.h"

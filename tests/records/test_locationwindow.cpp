@@ -1,8 +1,8 @@
 #include "casetesting.h"
 
-#include "form1.h"
-#include "form5.h"
-#include "form7.h"
+#include "locationwindow.h"
+#include "investigatorswindow.h"
+#include "equipmentwindow.h"
 #include "picturebox.h"
 #include "printwindow.h"
 
@@ -187,4 +187,4 @@ private slots:
 };
 
 QTEST_MAIN(Form1Test)
-#include "test_form1.moc"
+#include "test_locationwindow.moc"

@@ -1,6 +1,6 @@
 #include "casetesting.h"
 
-#include "form4.h"
+#include "interviewwindow.h"
 
 using namespace veil;
 using namespace veil::test;
@@ -94,4 +94,4 @@ private slots:
 };
 
 VEIL_GERMAN_TEST_MAIN(Form4Test)
-#include "test_form4.moc"
+#include "test_interviewwindow.moc"

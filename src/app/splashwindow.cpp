@@ -1,8 +1,8 @@
-#include "form8.h"
+#include "splashwindow.h"
 
 #include "art.h"
 #include "casewindow.h"
-#include "mdiform1.h"
+#include "mainframe.h"
 
 #include <QGuiApplication>
 #include <QLabel>

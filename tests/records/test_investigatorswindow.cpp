@@ -1,6 +1,6 @@
 #include "casetesting.h"
 
-#include "form5.h"
+#include "investigatorswindow.h"
 #include "picturebox.h"
 
 using namespace veil;
@@ -133,4 +133,4 @@ private slots:
 };
 
 QTEST_MAIN(Form5Test)
-#include "test_form5.moc"
+#include "test_investigatorswindow.moc"

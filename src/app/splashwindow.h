@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mdiform1.h"
+#include "mainframe.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,8 +1,8 @@
-#include "form2.h"
+#include "dashboardwindow.h"
 
 #include "art.h"
 #include "imagebutton.h"
-#include "mdiform1.h"
+#include "mainframe.h"
 #include "paths.h"
 #include "picturebox.h"
 #include "sortedlist.h"

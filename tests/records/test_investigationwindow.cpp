@@ -1,6 +1,6 @@
 #include "casetesting.h"
 
-#include "form3.h"
+#include "investigationwindow.h"
 #include "picturebox.h"
 
 #include <QGroupBox>
@@ -131,4 +131,4 @@ private slots:
 };
 
 VEIL_GERMAN_TEST_MAIN(Form3Test)
-#include "test_form3.moc"
+#include "test_investigationwindow.moc"

@@ -1,4 +1,4 @@
-#include "form5.h"
+#include "investigatorswindow.h"
 
 #include "art.h"
 #include "attachphoto.h"

@@ -1,9 +1,9 @@
-#include "form9.h"
+#include "viewerwindow.h"
 
 #include "controls.h"
-#include "form2.h"
+#include "dashboardwindow.h"
 #include "imagebutton.h"
-#include "mdiform1.h"
+#include "mainframe.h"
 #include "paths.h"
 #include "picturebox.h"
 #include "pictureloader.h"

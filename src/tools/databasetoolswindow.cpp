@@ -1,8 +1,8 @@
-#include "form11.h"
+#include "databasetoolswindow.h"
 
 #include "art.h"
 #include "imagebutton.h"
-#include "mdiform1.h"
+#include "mainframe.h"
 
 #include <QLabel>
 

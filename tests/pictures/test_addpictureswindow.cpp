@@ -1,8 +1,8 @@
 #include "framefixture.h"
 
 #include "dropevents.h"
-#include "form10.h"
-#include "form9.h"
+#include "addpictureswindow.h"
+#include "viewerwindow.h"
 #include "imagebutton.h"
 #include "picturebox.h"
 
@@ -220,4 +220,4 @@ private slots:
 };
 
 QTEST_MAIN(AddPicturesTest)
-#include "test_form10.moc"
+#include "test_addpictureswindow.moc"

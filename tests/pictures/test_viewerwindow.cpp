@@ -1,6 +1,6 @@
 #include "framefixture.h"
 
-#include "form9.h"
+#include "viewerwindow.h"
 #include "imagebutton.h"
 #include "picturebox.h"
 
@@ -289,4 +289,4 @@ private slots:
 };
 
 QTEST_MAIN(ViewerTest)
-#include "test_form9.moc"
+#include "test_viewerwindow.moc"

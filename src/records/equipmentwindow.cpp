@@ -1,4 +1,4 @@
-#include "form7.h"
+#include "equipmentwindow.h"
 
 #include "art.h"
 #include "controls.h"

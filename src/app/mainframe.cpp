@@ -1,8 +1,8 @@
-#include "mdiform1.h"
+#include "mainframe.h"
 
 #include "art.h"
 #include "casewindow.h"
-#include "form8.h"
+#include "splashwindow.h"
 #include "jetoffer.h"
 #include "paths.h"
 #include "ui.h"
