@@ -1,11 +1,11 @@
 // Builds a large case database and times the dashboard over it:
 //   bench_dashboard [folder]   (QT_QPA_PLATFORM=offscreen is set if unset)
 // 10,000 locations, 200,000 investigations, 200,000 interviews, 500,000 pictures.
-#include "casedb.h"
-#include "dashboardwindow.h"
-#include "mainframe.h"
-#include "paths.h"
-#include "windowregistry.h"
+#include "store/casedb.h"
+#include "shell/dashboardwindow.h"
+#include "shell/mainframe.h"
+#include "store/paths.h"
+#include "shell/windowregistry.h"
 
 #include <QApplication>
 #include <QComboBox>

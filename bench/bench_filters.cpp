@@ -13,10 +13,10 @@
 // ones. Their CPU column is user + system time of the child, less the same
 // baseline.
 
-#include "enhancer.h"
-#include "viewerwindow.h"
-#include "mainframe.h"
-#include "pixelrules.h"
+#include "pictures/filters/enhancer.h"
+#include "pictures/viewerwindow.h"
+#include "shell/mainframe.h"
+#include "pictures/filters/pixelrules.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,5 +1,5 @@
 // Writes the program folder's placeholder pictures: veil_art <program folder>.
-#include "art.h"
+#include "widgets/art.h"
 
 #include <QDir>
 #include <QGuiApplication>

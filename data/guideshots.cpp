@@ -1,20 +1,20 @@
 // Takes the user guide's screenshots from the real windows over a sample case
 // that it builds itself:  veil_guideshots <built program folder> <output folder>
 // Run through scripts/guide-screenshots.sh (under Xvfb).
-#include "casedb.h"
-#include "casewindow.h"
-#include "dashboardwindow.h"
-#include "investigatorswindow.h"
-#include "equipmentwindow.h"
-#include "viewerwindow.h"
-#include "mainframe.h"
-#include "paths.h"
-#include "picturebox.h"
-#include "picturewindows.h"
-#include "recordwindows.h"
-#include "toolwindows.h"
-#include "ui.h"
-#include "windowregistry.h"
+#include "store/casedb.h"
+#include "shell/casewindow.h"
+#include "shell/dashboardwindow.h"
+#include "records/investigatorswindow.h"
+#include "records/equipmentwindow.h"
+#include "pictures/viewerwindow.h"
+#include "shell/mainframe.h"
+#include "store/paths.h"
+#include "widgets/picturebox.h"
+#include "pictures/picturewindows.h"
+#include "records/recordwindows.h"
+#include "tools/toolwindows.h"
+#include "store/ui.h"
+#include "shell/windowregistry.h"
 
 #include <QApplication>
 #include <QComboBox>

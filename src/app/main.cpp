@@ -1,14 +1,15 @@
-#include "application.h"
-#include "splashwindow.h"
-#include "installfolder.h"
-#include "picturewindows.h"
-#include "pictureloader.h"
-#include "recordwindows.h"
-#include "toolwindows.h"
-#include "widgetui.h"
-#include "windowregistry.h"
+#include "shell/application.h"
+#include "shell/splashwindow.h"
+#include "shell/installfolder.h"
+#include "store/installation.h"
+#include "pictures/picturewindows.h"
+#include "store/pictureloader.h"
+#include "records/recordwindows.h"
+#include "tools/toolwindows.h"
+#include "widgets/widgetui.h"
+#include "shell/windowregistry.h"
 
-#include "art.h"
+#include "widgets/art.h"
 
 #include <QIcon>
 

@@ -1,15 +1,15 @@
-#include "addpictureswindow.h"
+#include "pictures/addpictureswindow.h"
 
-#include "art.h"
-#include "attachphoto.h"
-#include "controls.h"
-#include "fileroutines.h"
-#include "dashboardwindow.h"
-#include "imagebutton.h"
-#include "mainframe.h"
-#include "paths.h"
-#include "picturebox.h"
-#include "ui.h"
+#include "widgets/art.h"
+#include "widgets/attachphoto.h"
+#include "widgets/controls.h"
+#include "store/fileroutines.h"
+#include "shell/dashboardwindow.h"
+#include "widgets/imagebutton.h"
+#include "shell/mainframe.h"
+#include "store/paths.h"
+#include "widgets/picturebox.h"
+#include "store/ui.h"
 
 #include <QComboBox>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
-#include "picturewindows.h"
+#include "pictures/picturewindows.h"
 
-#include "addpictureswindow.h"
-#include "viewerwindow.h"
-#include "windowregistry.h"
+#include "pictures/addpictureswindow.h"
+#include "pictures/viewerwindow.h"
+#include "shell/windowregistry.h"
 
 namespace veil {
 

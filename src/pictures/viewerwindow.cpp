@@ -1,13 +1,13 @@
-#include "viewerwindow.h"
+#include "pictures/viewerwindow.h"
 
-#include "controls.h"
-#include "dashboardwindow.h"
-#include "imagebutton.h"
-#include "mainframe.h"
-#include "paths.h"
-#include "picturebox.h"
-#include "pictureloader.h"
-#include "ui.h"
+#include "widgets/controls.h"
+#include "shell/dashboardwindow.h"
+#include "widgets/imagebutton.h"
+#include "shell/mainframe.h"
+#include "store/paths.h"
+#include "widgets/picturebox.h"
+#include "store/pictureloader.h"
+#include "store/ui.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "casewindow.h"
-#include "enhancer.h"
+#include "shell/casewindow.h"
+#include "pictures/filters/enhancer.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
-#include "datetimeboxes.h"
+#include "records/datetimeboxes.h"
 
-#include "casewindow.h"
-#include "controls.h"
+#include "shell/casewindow.h"
+#include "widgets/controls.h"
 
 #include <QLineEdit>
 

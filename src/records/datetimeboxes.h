@@ -1,6 +1,6 @@
 #pragma once
 
-#include "casekey.h"
+#include "store/casekey.h"
 
 #include <QList>
 

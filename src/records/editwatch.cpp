@@ -1,4 +1,4 @@
-#include "editwatch.h"
+#include "records/editwatch.h"
 
 #include <QCheckBox>
 #include <QComboBox>

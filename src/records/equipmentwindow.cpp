@@ -1,11 +1,11 @@
-#include "equipmentwindow.h"
+#include "records/equipmentwindow.h"
 
-#include "art.h"
-#include "controls.h"
-#include "editwatch.h"
-#include "imagebutton.h"
-#include "sortedlist.h"
-#include "ui.h"
+#include "widgets/art.h"
+#include "widgets/controls.h"
+#include "records/editwatch.h"
+#include "widgets/imagebutton.h"
+#include "widgets/sortedlist.h"
+#include "store/ui.h"
 
 #include <QComboBox>
 #include <QFrame>

@@ -1,15 +1,15 @@
-#include "interviewwindow.h"
+#include "records/interviewwindow.h"
 
-#include "casekey.h"
-#include "controls.h"
-#include "fileroutines.h"
-#include "dashboardwindow.h"
-#include "imagebutton.h"
-#include "marklist.h"
-#include "mainframe.h"
-#include "printwindow.h"
-#include "ui.h"
-#include "workingbox.h"
+#include "store/casekey.h"
+#include "widgets/controls.h"
+#include "store/fileroutines.h"
+#include "shell/dashboardwindow.h"
+#include "widgets/imagebutton.h"
+#include "records/marklist.h"
+#include "shell/mainframe.h"
+#include "widgets/printwindow.h"
+#include "store/ui.h"
+#include "records/workingbox.h"
 
 #include <QComboBox>
 #include <QGroupBox>

@@ -1,16 +1,16 @@
-#include "investigationwindow.h"
+#include "records/investigationwindow.h"
 
-#include "casekey.h"
-#include "controls.h"
-#include "dashboardwindow.h"
-#include "imagebutton.h"
-#include "marklist.h"
-#include "mainframe.h"
-#include "picturebox.h"
-#include "printwindow.h"
-#include "sortedlist.h"
-#include "ui.h"
-#include "workingbox.h"
+#include "store/casekey.h"
+#include "widgets/controls.h"
+#include "shell/dashboardwindow.h"
+#include "widgets/imagebutton.h"
+#include "records/marklist.h"
+#include "shell/mainframe.h"
+#include "widgets/picturebox.h"
+#include "widgets/printwindow.h"
+#include "widgets/sortedlist.h"
+#include "store/ui.h"
+#include "records/workingbox.h"
 
 #include <QComboBox>
 #include <QGroupBox>

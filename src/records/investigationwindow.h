@@ -1,7 +1,7 @@
 #pragma once
 
-#include "casewindow.h"
-#include "datetimeboxes.h"
+#include "shell/casewindow.h"
+#include "records/datetimeboxes.h"
 
 #include <QString>
 

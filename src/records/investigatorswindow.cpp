@@ -1,16 +1,16 @@
-#include "investigatorswindow.h"
+#include "records/investigatorswindow.h"
 
-#include "art.h"
-#include "attachphoto.h"
-#include "controls.h"
-#include "editwatch.h"
-#include "imagebutton.h"
-#include "labelclick.h"
-#include "openemail.h"
-#include "paths.h"
-#include "picturebox.h"
-#include "sortedlist.h"
-#include "ui.h"
+#include "widgets/art.h"
+#include "widgets/attachphoto.h"
+#include "widgets/controls.h"
+#include "records/editwatch.h"
+#include "widgets/imagebutton.h"
+#include "widgets/labelclick.h"
+#include "widgets/openemail.h"
+#include "store/paths.h"
+#include "widgets/picturebox.h"
+#include "widgets/sortedlist.h"
+#include "store/ui.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,6 +1,6 @@
-#include "marklist.h"
+#include "records/marklist.h"
 
-#include "casekey.h"
+#include "store/casekey.h"
 
 #include <QSet>
 

@@ -1,11 +1,11 @@
-#include "recordwindows.h"
+#include "records/recordwindows.h"
 
-#include "locationwindow.h"
-#include "investigationwindow.h"
-#include "interviewwindow.h"
-#include "investigatorswindow.h"
-#include "equipmentwindow.h"
-#include "windowregistry.h"
+#include "records/locationwindow.h"
+#include "records/investigationwindow.h"
+#include "records/interviewwindow.h"
+#include "records/investigatorswindow.h"
+#include "records/equipmentwindow.h"
+#include "shell/windowregistry.h"
 
 namespace veil {
 

@@ -1,4 +1,4 @@
-#include "workingbox.h"
+#include "records/workingbox.h"
 
 #include <QLineEdit>
 

@@ -1,6 +1,6 @@
-#include "casedb.h"
+#include "store/casedb.h"
 
-#include "paths.h"
+#include "store/paths.h"
 
 #include <QFile>
 #include <QFileInfo>

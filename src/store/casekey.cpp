@@ -1,6 +1,6 @@
-#include "casekey.h"
+#include "store/casekey.h"
 
-#include "fileroutines.h"
+#include "store/fileroutines.h"
 
 namespace veil {
 

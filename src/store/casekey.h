@@ -1,6 +1,6 @@
 #pragma once
 
-#include "casedb.h"
+#include "store/casedb.h"
 
 #include <QDate>
 #include <QString>

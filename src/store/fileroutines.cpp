@@ -1,6 +1,6 @@
-#include "fileroutines.h"
+#include "store/fileroutines.h"
 
-#include "ui.h"
+#include "store/ui.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "jetimport.h"
+#include "store/jetimport.h"
 
-#include "casedb.h"
-#include "fileroutines.h"
+#include "store/casedb.h"
+#include "store/fileroutines.h"
 
 #include <QDir>
 #include <QFile>

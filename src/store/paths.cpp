@@ -1,4 +1,4 @@
-#include "paths.h"
+#include "store/paths.h"
 
 #include <QDir>
 

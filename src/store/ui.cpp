@@ -1,4 +1,4 @@
-#include "ui.h"
+#include "store/ui.h"
 
 #include <QDebug>
 

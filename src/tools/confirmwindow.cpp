@@ -1,8 +1,8 @@
-#include "confirmwindow.h"
+#include "tools/confirmwindow.h"
 
-#include "art.h"
-#include "databasetools.h"
-#include "imagebutton.h"
+#include "widgets/art.h"
+#include "tools/databasetools.h"
+#include "widgets/imagebutton.h"
 
 #include <QLabel>
 

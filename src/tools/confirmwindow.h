@@ -1,6 +1,6 @@
 #pragma once
 
-#include "casewindow.h"
+#include "shell/casewindow.h"
 
 class QLabel;
 

@@ -1,15 +1,14 @@
-#include "databasetools.h"
+#include "tools/databasetools.h"
 
-#include "casedb.h"
-#include "casewindow.h"
-#include "databasefiles.h"
-#include "fileroutines.h"
-#include "jetimport.h"
-#include "mainframe.h"
-#include "paths.h"
-#include "ui.h"
+#include "store/casedb.h"
+#include "shell/casewindow.h"
+#include "store/databasefiles.h"
+#include "store/fileroutines.h"
+#include "store/jetimport.h"
+#include "shell/mainframe.h"
+#include "store/paths.h"
+#include "store/ui.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -83,23 +82,6 @@ bool closeConnectedWindows(MDIForm1& frame) {
         message(QStringLiteral("These windows used the database and were closed before it was replaced: %1.")
                     .arg(names(windows)));
     return true;
-}
-
-// The engine applies a rollback journal or write-ahead log lying beside the
-// database to whatever file then has the name, so none may outlive the file
-// it belongs to. Opening the old file once lets the engine settle them (roll
-// back or check in); what it cannot use is removed.
-void settleSideFiles(const QString& live) {
-    static const char* const suffixes[] = {"-journal", "-wal"};
-    bool any = false;
-    for (const char* s : suffixes)
-        any = any || QFileInfo::exists(live + QLatin1String(s));
-    if (!any)
-        return;
-    (void)Connection::problemWith(live);
-    for (const char* s : suffixes)
-        QFile::remove(live + QLatin1String(s));
-    QFile::remove(live + QLatin1String("-shm"));
 }
 
 } // namespace
@@ -178,9 +160,8 @@ bool replaceDatabase(MDIForm1& frame, Replacement from) {
 
     // 4. Written beside the database, synced and renamed over it: a crash
     // leaves the old file or the new one.
-    settleSideFiles(live);
-    QString error;
-    if (copyFileAtomically(snapshot, live, &error))
+    const QString error = swapInDatabase(snapshot, live);
+    if (error.isEmpty())
         message(restore ? QStringLiteral("Your database has been restored")
                         : QStringLiteral("Your database is now clean"));
     else

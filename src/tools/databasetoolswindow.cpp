@@ -1,8 +1,8 @@
-#include "databasetoolswindow.h"
+#include "tools/databasetoolswindow.h"
 
-#include "art.h"
-#include "imagebutton.h"
-#include "mainframe.h"
+#include "widgets/art.h"
+#include "widgets/imagebutton.h"
+#include "shell/mainframe.h"
 
 #include <QLabel>
 

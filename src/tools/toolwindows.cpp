@@ -1,8 +1,8 @@
-#include "toolwindows.h"
+#include "tools/toolwindows.h"
 
-#include "confirmwindow.h"
-#include "databasetoolswindow.h"
-#include "windowregistry.h"
+#include "tools/confirmwindow.h"
+#include "tools/databasetoolswindow.h"
+#include "shell/windowregistry.h"
 
 namespace veil {
 

@@ -1,10 +1,10 @@
 #include "framefixture.h"
 
 #include "dropevents.h"
-#include "addpictureswindow.h"
-#include "viewerwindow.h"
-#include "imagebutton.h"
-#include "picturebox.h"
+#include "pictures/addpictureswindow.h"
+#include "pictures/viewerwindow.h"
+#include "widgets/imagebutton.h"
+#include "widgets/picturebox.h"
 
 #include <QComboBox>
 #include <QDir>

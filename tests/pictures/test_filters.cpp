@@ -1,5 +1,5 @@
-#include "enhancer.h"
-#include "pixelrules.h"
+#include "pictures/filters/enhancer.h"
+#include "pictures/filters/pixelrules.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,8 +1,8 @@
 #include "framefixture.h"
 
-#include "viewerwindow.h"
-#include "imagebutton.h"
-#include "picturebox.h"
+#include "pictures/viewerwindow.h"
+#include "widgets/imagebutton.h"
+#include "widgets/picturebox.h"
 
 #include <QAction>
 #include <QComboBox>

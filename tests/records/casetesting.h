@@ -4,10 +4,10 @@
 
 #include "framefixture.h"
 
-#include "casekey.h"
-#include "datetimeboxes.h"
-#include "imagebutton.h"
-#include "marklist.h"
+#include "store/casekey.h"
+#include "records/datetimeboxes.h"
+#include "widgets/imagebutton.h"
+#include "records/marklist.h"
 
 #include <QAction>
 #include <QApplication>

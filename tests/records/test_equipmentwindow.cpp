@@ -1,6 +1,6 @@
 #include "casetesting.h"
 
-#include "equipmentwindow.h"
+#include "records/equipmentwindow.h"
 
 using namespace veil;
 using namespace veil::test;

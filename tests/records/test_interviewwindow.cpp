@@ -1,6 +1,6 @@
 #include "casetesting.h"
 
-#include "interviewwindow.h"
+#include "records/interviewwindow.h"
 
 using namespace veil;
 using namespace veil::test;

@@ -1,7 +1,7 @@
 #include "casetesting.h"
 
-#include "investigationwindow.h"
-#include "picturebox.h"
+#include "records/investigationwindow.h"
+#include "widgets/picturebox.h"
 
 #include <QGroupBox>
 

@@ -1,7 +1,7 @@
 #include "casetesting.h"
 
-#include "investigatorswindow.h"
-#include "picturebox.h"
+#include "records/investigatorswindow.h"
+#include "widgets/picturebox.h"
 
 using namespace veil;
 using namespace veil::test;

@@ -1,10 +1,10 @@
 #include "casetesting.h"
 
-#include "locationwindow.h"
-#include "investigatorswindow.h"
-#include "equipmentwindow.h"
-#include "picturebox.h"
-#include "printwindow.h"
+#include "records/locationwindow.h"
+#include "records/investigatorswindow.h"
+#include "records/equipmentwindow.h"
+#include "widgets/picturebox.h"
+#include "widgets/printwindow.h"
 
 using namespace veil;
 using namespace veil::test;

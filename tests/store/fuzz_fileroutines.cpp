@@ -1,7 +1,7 @@
 // Random texts, delimiters and field numbers through GetField and GetExtension.
 // GetField is checked against splitting the text the slow way; GetExtension
 // against what an extension must look like.
-#include "fileroutines.h"
+#include "store/fileroutines.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 // Stores locations in a loop and prints the count after each store returns;
 // a test kills it with SIGKILL at some moment.
-#include "casedb.h"
+#include "store/casedb.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
 #include "filebytes.h"
-#include "casedb.h"
-#include "paths.h"
+#include "store/casedb.h"
+#include "store/paths.h"
 #include "programfolder.h"
 
 #include <QFile>

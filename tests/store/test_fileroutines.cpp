@@ -1,5 +1,5 @@
 #include "filebytes.h"
-#include "fileroutines.h"
+#include "store/fileroutines.h"
 #include "testui.h"
 
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 #include "filebytes.h"
-#include "casedb.h"
-#include "jetimport.h"
-#include "paths.h"
+#include "store/casedb.h"
+#include "store/jetimport.h"
+#include "store/paths.h"
 #include "programfolder.h"
 
 #include <QCryptographicHash>

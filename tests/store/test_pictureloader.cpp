@@ -1,4 +1,4 @@
-#include "pictureloader.h"
+#include "store/pictureloader.h"
 
 #include <QBuffer>
 #include <QFile>

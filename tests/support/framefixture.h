@@ -1,10 +1,11 @@
 #pragma once
 
 #include "programfolder.h"
+#include "registerall.h"
 #include "testui.h"
 
-#include "dashboardwindow.h"
-#include "mainframe.h"
+#include "shell/dashboardwindow.h"
+#include "shell/mainframe.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,11 +1,6 @@
 #include "programfolder.h"
 
-#include "picturewindows.h"
-#include "recordwindows.h"
-#include "toolwindows.h"
-#include "windowregistry.h"
-
-#include "paths.h"
+#include "store/paths.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -35,17 +30,6 @@ ProgramFolder::ProgramFolder() : m_path(m_dir.path()) {
 QString ProgramFolder::file(const QString& relative) const { return programPath(m_path, relative); }
 
 QString ProgramFolder::databasePath() const { return file(QStringLiteral("Veilcase.mdb")); }
-
-void registerAll() {
-    static const bool once = [] {
-        registerAppWindows();
-        registerRecordWindows();
-        registerPictureWindows();
-        registerToolWindows();
-        return true;
-    }();
-    (void)once;
-}
 
 bool writePicture(const QString& path, const char* format, int width, int height, QRgb colour) {
     QImage img(width, height, QImage::Format_RGB32);

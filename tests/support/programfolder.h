@@ -21,9 +21,6 @@ private:
     QString m_path;
 };
 
-// Registers every window of every layer once.
-void registerAll();
-
 // The built program folder (with Clean_DB and the placeholders).
 QString builtProgramFolder();
 // ../shared/testdata beside the source tree.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui.h"
+#include "store/ui.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,10 +1,11 @@
 // Runs the real Restore window in a loop over the program folder it is given:
 // each round stores one more location, prints "added N", restores the backup
 // and prints "restored N". A test kills it with SIGKILL somewhere in between.
-#include "confirmwindow.h"
-#include "imagebutton.h"
-#include "mainframe.h"
+#include "tools/confirmwindow.h"
+#include "widgets/imagebutton.h"
+#include "shell/mainframe.h"
 #include "programfolder.h"
+#include "registerall.h"
 #include "testui.h"
 
 #include <QApplication>

@@ -1,11 +1,11 @@
 #include "filebytes.h"
 #include "framefixture.h"
 
-#include "confirmwindow.h"
-#include "databasefiles.h"
-#include "databasetoolswindow.h"
-#include "imagebutton.h"
-#include "windowregistry.h"
+#include "tools/confirmwindow.h"
+#include "store/databasefiles.h"
+#include "tools/databasetoolswindow.h"
+#include "widgets/imagebutton.h"
+#include "shell/windowregistry.h"
 
 #include <QAction>
 #include <QComboBox>

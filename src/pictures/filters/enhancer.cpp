@@ -1,4 +1,4 @@
-#include "enhancer.h"
+#include "pictures/filters/enhancer.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pixelrules.h"
+#include "pictures/filters/pixelrules.h"
 
 #include <QImage>
 #include <QSize>

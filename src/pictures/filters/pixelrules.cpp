@@ -1,4 +1,4 @@
-#include "pixelrules.h"
+#include "pictures/filters/pixelrules.h"
 
 #include <cmath>
 #include <cstdint>

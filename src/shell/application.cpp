@@ -1,0 +1,25 @@
+#include "shell/application.h"
+
+#include "store/casedb.h"
+#include "store/ui.h"
+
+namespace veil {
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("Veilcase"));
+    setOrganizationName(QStringLiteral("Veilcase"));
+    setApplicationVersion(QStringLiteral("1.0"));
+}
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const DbError& e) {
+        message(e.text());
+    } catch (const std::exception& e) {
+        message(QString::fromLocal8Bit(e.what()));
+    }
+    return false;
+}
+
+} // namespace veil

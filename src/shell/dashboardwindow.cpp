@@ -1,0 +1,267 @@
+#include "shell/dashboardwindow.h"
+
+#include "widgets/art.h"
+#include "widgets/imagebutton.h"
+#include "shell/mainframe.h"
+#include "store/paths.h"
+#include "widgets/picturebox.h"
+#include "widgets/sortedlist.h"
+#include "store/ui.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+
+namespace veil {
+
+namespace {
+const QString kNew = QStringLiteral("New");
+const QString kAdd = QStringLiteral("Add");
+const QString kView = QStringLiteral("View");
+
+QLabel* heading(QWidget* parent, const QString& name, const QString& text, const QRect& r) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setGeometry(r);
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+    return l;
+}
+
+QComboBox* list(QWidget* parent, const QString& name, const QRect& r) {
+    auto* c = new QComboBox(parent);
+    c->setObjectName(name);
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->setGeometry(r);
+    c->setMaxVisibleItems(20);
+    return c;
+}
+} // namespace
+
+Form2::Form2(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form2")) {
+    setCaption(kProgramName);
+    setClientSizeTwips(7290, 4005);
+    QWidget* c = client();
+    QPalette pal = c->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    c->setPalette(pal);
+
+    Image1 = new QLabel(c);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(twRect(120, 120, 3090, 1050));
+    Image1->setScaledContents(true);
+    Image1->setPixmap(QPixmap::fromImage(art::draw(art::Picture::DashboardBanner)));
+
+    auto* photoFrame = new QFrame(c);
+    photoFrame->setFrameShape(QFrame::Box);
+    photoFrame->setGeometry(twRect(105, 1305, 3120, 2355));
+    Image2 = new PictureBox(c, QStringLiteral("Image2"), twRect(120, 1320, 3090, 2325));
+    Image2->setPicture(art::draw(art::Picture::NoRecords)); // the design picture
+
+    Label3 = new QLabel(c);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setGeometry(twRect(3480, 120, 3690, 300));
+    QPalette red = Label3->palette();
+    red.setColor(QPalette::WindowText, QColor(128, 0, 0));
+    Label3->setPalette(red);
+    QFont big = Label3->font();
+    big.setBold(true);
+    Label3->setFont(big);
+
+    struct Row {
+        QComboBox** box;
+        ImageButton** button;
+        const char* heading;
+        const char* headingText;
+        const char* boxName;
+        const char* labelName;
+        const char* faceName;
+        const char* initial;
+    };
+    const Row rows[] = {
+        {&Combo1, &Label6, "Label1", "Locations", "Combo1", "Label6", "Image3", "New"},
+        {&Combo2, &Label7, "Label2", "Investigations", "Combo2", "Label7", "Image6", "New"},
+        {&Combo3, &Label8, "Label4", "Interviews", "Combo3", "Label8", "Image7", "New"},
+        {&Combo4, &Label9, "Label5", "Pictures", "Combo4", "Label9", "Image8", "Add"},
+    };
+    int top = 480;
+    for (const Row& r : rows) {
+        heading(c, QLatin1String(r.heading), QLatin1String(r.headingText), twRect(3480, top, 2400, 255));
+        *r.box = list(c, QLatin1String(r.boxName), twRect(3480, top + 270, 2520, 330));
+        (*r.box)->setEditText(QLatin1String(r.initial));
+        *r.button = new ImageButton(c, QLatin1String(r.labelName), QLatin1String(r.faceName),
+                                    QLatin1String(r.initial), twRect(6120, top + 292, 930, 285));
+        top += 840;
+    }
+
+    connect(Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
+    connect(Combo2, &QComboBox::activated, this, [this] { Combo2_Click(); });
+    connect(Combo3, &QComboBox::activated, this, [this] { Combo3_Click(); });
+    connect(Combo4, &QComboBox::activated, this, [this] { Combo4_Click(); });
+    connect(Label6, &ImageButton::released, this, &Form2::Label6_Action);
+    connect(Label7, &ImageButton::released, this, &Form2::Label7_Action);
+    connect(Label8, &ImageButton::released, this, &Form2::Label8_Action);
+    connect(Label9, &ImageButton::released, this, &Form2::Label9_Action);
+
+    QMenu* file = addMenu(QStringLiteral("file"), QStringLiteral("&File"));
+    addItem(file, QStringLiteral("exit"), QStringLiteral("&Exit"), [this] { this->frame().close(); });
+    QMenu* edit = addMenu(QStringLiteral("edit"), QStringLiteral("&Edit"));
+    addItem(edit, QStringLiteral("investigators"), QStringLiteral("&Investigators"), [this] {
+        this->frame().show(QStringLiteral("Form5"));
+        unload();
+    });
+    addItem(edit, QStringLiteral("equipment"), QStringLiteral("&Equipment"), [this] {
+        this->frame().show(QStringLiteral("Form7"));
+        unload();
+    });
+    QMenu* tools = addMenu(QStringLiteral("tools"), QStringLiteral("&Tools"));
+    addItem(tools, QStringLiteral("database"), QStringLiteral("&Database Tools"),
+            [this] { this->frame().show(QStringLiteral("Form11")); });
+    addHelpMenu();
+}
+
+void Form2::load() {
+    CenterForm();
+    Combo1->addItem(kNew);
+    Combo2->addItem(kNew);
+    Combo3->addItem(kNew);
+    Combo4->addItem(kAdd);
+    openDatabase();
+    addAllSorted(Combo1, db().column(tables::location, QStringLiteral("LocationName")));
+    Combo1->setEditText(kNew);
+}
+
+void Form2::resetList(QComboBox* box, const QString& first) {
+    box->clear();
+    box->addItem(first);
+    box->setEditText(first);
+}
+
+void Form2::showLocationPicture(const QString& imageName) {
+    if (!Image2->loadFile(storedPicturePath(programFolder(), files::locations, imageName)))
+        Image2->loadFile(programPath(programFolder(), files::noImages));
+}
+
+void Form2::load_combo2() {
+    const QString location = Combo1->currentText();
+    Label3->setText(location);
+
+    Combo2->clear();
+    Combo2->setEditText(kNew);
+    addAllSorted(Combo2, QStringList{kNew} +
+                             db().column(tables::investigations, QStringLiteral("FullDate_Time"),
+                                         {{QStringLiteral("Location"), location}}));
+    Combo2->setEditText(kNew);
+
+    // The last record of that name gives the picture; with none, the one found before stays.
+    if (auto rec = db().findLast(tables::location, {{QStringLiteral("LocationName"), location}}))
+        m_pictureName = rec->text(QStringLiteral("Image"));
+    showLocationPicture(m_pictureName);
+}
+
+void Form2::load_combo3() {
+    const QString location = Combo1->currentText();
+    const QString investigation = Combo2->currentText();
+    resetList(Combo3, kNew);
+    Combo3->addItems(db().column(tables::interview, QStringLiteral("FullDate_Time"),
+                                 {{QStringLiteral("Location"), location},
+                                  {QStringLiteral("Investigation"), investigation}}));
+    Combo3->setEditText(kNew);
+    resetList(Combo4, kAdd);
+    Combo4->addItems(db().column(tables::pictures, QStringLiteral("Title"),
+                                 {{QStringLiteral("Investigation"), investigation}}));
+    Combo4->setEditText(kAdd);
+}
+
+void Form2::Combo1_Click() {
+    if (Combo1->currentText() != kNew) {
+        load_combo2();
+        Label6->setText(kView);
+        return;
+    }
+    Label6->setText(kNew);
+    resetList(Combo2, kNew);
+    Label7->setText(kNew);
+    resetList(Combo3, kNew);
+    Label8->setText(kNew);
+    resetList(Combo4, kAdd);
+    Label9->setText(kAdd);
+    Image2->loadFile(programPath(programFolder(), files::noRecords)); // a failure leaves the picture
+}
+
+void Form2::Combo2_Click() {
+    if (Combo2->currentText() != kNew) {
+        load_combo3();
+        Label7->setText(kView);
+        return;
+    }
+    Label7->setText(kNew);
+    resetList(Combo3, kNew);
+    Label8->setText(kNew);
+    resetList(Combo4, kAdd);
+    Label9->setText(kAdd);
+}
+
+void Form2::Combo3_Click() { Label8->setText(Combo3->currentText() != kNew ? kView : kNew); }
+
+void Form2::Combo4_Click() { Label9->setText(Combo4->currentText() != kAdd ? kView : kAdd); }
+
+void Form2::prerequisiteCheck() {
+    m_flag = QStringLiteral("0");
+    if (db().count(tables::investigators) == 0) {
+        message(QStringLiteral("Please add Investigators First"));
+        m_flag = QStringLiteral("1");
+        frame().show(QStringLiteral("Form5"));
+        return;
+    }
+    if (db().count(tables::equipment) == 0) {
+        message(QStringLiteral("Please add Equipment First"));
+        m_flag = QStringLiteral("1");
+        frame().show(QStringLiteral("Form7"));
+    }
+}
+
+void Form2::Label6_Action() {
+    if (Combo1->currentText() == kNew) {
+        prerequisiteCheck();
+        if (m_flag == QLatin1String("1"))
+            return;
+    }
+    frame().show(QStringLiteral("Form1"));
+}
+
+void Form2::Label7_Action() {
+    if (Combo1->currentText() == kNew) {
+        message(QStringLiteral("Please select a location"));
+        return;
+    }
+    frame().show(QStringLiteral("Form3"));
+}
+
+void Form2::Label8_Action() {
+    if (Combo1->currentText() == kNew) {
+        message(QStringLiteral("Please select a location"));
+        return;
+    }
+    if (Combo2->currentText() == kNew) {
+        message(QStringLiteral("Please select an Investigation"));
+        return;
+    }
+    frame().show(QStringLiteral("Form4"));
+}
+
+void Form2::Label9_Action() {
+    if (Combo1->currentText() == kNew) {
+        message(QStringLiteral("Please select a location"));
+        return;
+    }
+    if (Combo2->currentText() == kNew) {
+        message(QStringLiteral("Please select an investigation"));
+        return;
+    }
+    frame().show(Combo4->currentText() == kAdd ? QStringLiteral("Form10") : QStringLiteral("Form9"));
+}
+
+} // namespace veil

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "shell/casewindow.h"
+
+class QComboBox;
+class QLabel;
+
+namespace veil {
+
+class ImageButton;
+class PictureBox;
+
+// The case dashboard: four lists that narrow one another (locations,
+// investigations, interviews, pictures), each with a button that opens the
+// matching window. Other windows read its list texts to learn the selection
+// and write back into it after they save.
+class Form2 : public CaseWindow {
+    Q_OBJECT
+public:
+    explicit Form2(MDIForm1& frame);
+
+    void load() override;
+
+    // Refills the Investigations list for the location in the Locations text
+    // and shows that location's picture.
+    void load_combo2();
+    // Refills the Interviews and Pictures lists for the chosen investigation.
+    void load_combo3();
+
+    // Choosing an entry in a list (typing into the text does not count).
+    void Combo1_Click();
+    void Combo2_Click();
+    void Combo3_Click();
+    void Combo4_Click();
+
+    // The image-button actions.
+    void Label6_Action();
+    void Label7_Action();
+    void Label8_Action();
+    void Label9_Action();
+
+    // Shows a location's picture by its stored file name, falling back to
+    // "\no_images.jpg" when it cannot be loaded.
+    void showLocationPicture(const QString& imageName);
+
+    const QString& prerequisiteFlag() const { return m_flag; }
+
+    QLabel* Image1 = nullptr;
+    QLabel* Label3 = nullptr;
+    PictureBox* Image2 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QComboBox* Combo2 = nullptr;
+    QComboBox* Combo3 = nullptr;
+    QComboBox* Combo4 = nullptr;
+    ImageButton* Label6 = nullptr;
+    ImageButton* Label7 = nullptr;
+    ImageButton* Label8 = nullptr;
+    ImageButton* Label9 = nullptr;
+
+private:
+    void resetList(QComboBox* box, const QString& first);
+    void prerequisiteCheck();
+
+    QString m_pictureName; // the location picture found last
+    QString m_flag;        // the prerequisite flag: "", "0" or "1"
+};
+
+} // namespace veil

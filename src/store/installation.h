@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+namespace veil {
+
+// Where the program keeps its data (the "program folder").
+//  - When the executable's folder holds Veilcase.mdb (the build folder, a
+//    portable copy), that folder is the program folder, as it always was.
+//  - Otherwise (installed from a package) it is the user's own data folder,
+//    QStandardPaths::AppDataLocation, filled from the installed data on the
+//    first start and topped up later, never overwriting anything.
+// Call after the application object exists (the data folder is named after it).
+// `problem` receives a text for the user when the folder could not be filled.
+QString chooseProgramFolder(const QString& executableFolder, QString* problem = nullptr);
+
+// The installed program data (Clean_DB, placeholders, help/) for an
+// executable in `executableFolder`: <prefix>/share/veilcase, or the first
+// veilcase folder in the system's data folders. Empty when there is none.
+QString installedDataFolder(const QString& executableFolder);
+
+// Copies every file under `dataFolder` that `programFolder` lacks, makes
+// Veilcase.mdb from Clean_DB when there is none, and makes the empty image
+// folders. Nothing present is overwritten. Returns empty text on success,
+// otherwise what could not be made.
+QString seedProgramFolder(const QString& dataFolder, const QString& programFolder);
+
+// The folder chooseProgramFolder would use, without making or filling
+// anything (for tools that must not change what they only look at).
+QString programFolderLocation(const QString& executableFolder);
+
+} // namespace veil

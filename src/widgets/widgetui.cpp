@@ -1,0 +1,46 @@
+#include "widgets/widgetui.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace veil {
+
+void WidgetUi::message(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+bool WidgetUi::question(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+bool WidgetUi::confirmReplace(const QString& path) {
+    const QFileInfo info(path);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Replace File"),
+                    QStringLiteral("The folder \"%1\" already holds a file named \"%2\".\n\n"
+                                   "Do you want to replace it?")
+                        .arg(info.absolutePath(), info.fileName()),
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString WidgetUi::openFileName(const QString& title, const QString& filter,
+                               const QString& startFolder) {
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, startFolder, filter);
+}
+
+QString WidgetUi::saveFileName(const QString& title, const QString& filter,
+                               const QString& suggested) {
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggested, filter);
+}
+
+bool WidgetUi::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+
+} // namespace veil

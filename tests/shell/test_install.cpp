@@ -1,0 +1,137 @@
+#include "filebytes.h"
+#include "store/casedb.h"
+#include "store/paths.h"
+#include "programfolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace veil;
+using namespace veil::test;
+
+namespace {
+struct Run {
+    int exitCode = -1;
+    QString out, err;
+};
+
+// Starts a program the way the desktop would, with its own home folder, and
+// lets it close itself once the dashboard is up.
+Run start(const QString& program, const QString& home) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* v : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"})
+        env.remove(QLatin1String(v));
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("VEILCASE_QUIT_AFTER_START"), QStringLiteral("1"));
+    p.setProcessEnvironment(env);
+    p.start(program, {});
+    const bool ended = p.waitForFinished(120000);
+    if (!ended) {
+        p.kill();
+        p.waitForFinished();
+    }
+    return {ended && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromLocal8Bit(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+const char* const kPlaceholders[] = {"location.jpg", "no_images.jpg", "No_Records.jpg",
+                                     "investigator.jpg", "new_image.jpg"};
+} // namespace
+
+class InstallTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir prefix;
+
+  private slots:
+    void initTestCase() {
+        const QString build = QDir(builtProgramFolder()).absoluteFilePath(QStringLiteral(".."));
+        QVERIFY2(QFile::exists(builtProgramFolder() + QStringLiteral("/veilcase")),
+                 "build the program (target veilcase) before this test");
+        const QString cmake = QStandardPaths::findExecutable(QStringLiteral("cmake"));
+        QVERIFY(!cmake.isEmpty());
+        QProcess install;
+        install.start(cmake, {"--install", build, "--prefix", prefix.path()});
+        QVERIFY(install.waitForFinished(120000));
+        QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
+    }
+
+    void installsLikeADesktopProgram() {
+        const QDir p(prefix.path());
+        QVERIFY(QFileInfo(p.filePath("bin/veilcase")).isExecutable());
+        const QDir data(p.filePath("share/veilcase"));
+        QVERIFY(Connection::problemWith(data.filePath("Clean_DB")).isEmpty());
+        for (const char* f : kPlaceholders)
+            QVERIFY2(!QImage(data.filePath(QLatin1String(f))).isNull(), f);
+        QVERIFY(QFile::exists(data.filePath("help/index.htm")));
+        // A user's database never ships.
+        QVERIFY(!QFile::exists(data.filePath("Veilcase.mdb")));
+        QVERIFY(!QFile::exists(p.filePath("bin/Veilcase.mdb")));
+
+        const QByteArray entry = fileBytes(p.filePath("share/applications/veilcase.desktop"));
+        QVERIFY(entry.contains("\nExec=veilcase\n") && entry.contains("\nIcon=veilcase\n"));
+        const QImage icon(p.filePath("share/icons/hicolor/256x256/apps/veilcase.png"));
+        QCOMPARE(icon.size(), QSize(256, 256));
+    }
+
+    void firstStartSeedsAndLaterStartsKeepTheUsersData() {
+        QTemporaryDir home;
+        const QString program = prefix.filePath("bin/veilcase");
+        const QString folder = home.filePath(".local/share/Veilcase/Veilcase");
+        Run r = start(program, home.path());
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QVERIFY2(r.out.contains(QStringLiteral("program folder: ") + folder), qPrintable(r.out));
+
+        const QDir f(folder);
+        QCOMPARE(fileBytes(f.filePath("Veilcase.mdb")),
+                 fileBytes(prefix.filePath("share/veilcase/Clean_DB")));
+        QCOMPARE(fileBytes(f.filePath("Clean_DB")), fileBytes(prefix.filePath("share/veilcase/Clean_DB")));
+        for (const char* p : kPlaceholders)
+            QVERIFY2(QFile::exists(f.filePath(QLatin1String(p))), p);
+        QVERIFY(QFile::exists(f.filePath("help/index.htm")));
+        for (const char* d : {"locations", "investigators", "Investigations"})
+            QVERIFY2(QFileInfo(f.filePath(QLatin1String(d))).isDir(), d);
+        QVERIFY(QFileInfo(f.filePath("Veilcase.mdb")).isWritable());
+
+        // The user works: a record, a picture, an edited guide page; a placeholder goes missing.
+        Connection::open(folder)->add(tables::location, {{"LocationName", "Kept"}});
+        QVERIFY(writePicture(f.filePath("locations/Kept.jpg")));
+        QFile guide(f.filePath("help/index.htm"));
+        QVERIFY(guide.open(QIODevice::WriteOnly | QIODevice::Truncate) && guide.write("mine") == 4);
+        guide.close();
+        QVERIFY(QFile::remove(f.filePath("no_images.jpg")));
+
+        r = start(program, home.path());
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QCOMPARE(Connection::open(folder)->column(tables::location, "LocationName"),
+                 QStringList{"Kept"});
+        QVERIFY(QFile::exists(f.filePath("locations/Kept.jpg")));
+        QCOMPARE(fileBytes(f.filePath("help/index.htm")), QByteArray("mine"));
+        QVERIFY(QFile::exists(f.filePath("no_images.jpg"))); // what was missing is put back
+    }
+
+    void aFolderWithItsOwnDatabaseIsThePortableProgramFolder() {
+        QTemporaryDir portable, home;
+        const QDir d(portable.path());
+        QVERIFY(QFile::copy(prefix.filePath("bin/veilcase"), d.filePath("veilcase")));
+        QVERIFY(
+            QFile::copy(prefix.filePath("share/veilcase/Clean_DB"), d.filePath("Veilcase.mdb")));
+        QFile::setPermissions(d.filePath("Veilcase.mdb"), QFile::ReadOwner | QFile::WriteOwner);
+        const Run r = start(d.filePath("veilcase"), home.path());
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QVERIFY2(r.out.contains(QStringLiteral("program folder: ") + portable.path() +
+                                QLatin1Char('\n')),
+                 qPrintable(r.out));
+        QVERIFY(!QFile::exists(home.filePath(".local/share/Veilcase")));
+    }
+};
+
+QTEST_GUILESS_MAIN(InstallTest)
+#include "test_install.moc"

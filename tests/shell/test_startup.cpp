@@ -1,0 +1,136 @@
+#include "framefixture.h"
+
+#include "shell/splashwindow.h"
+#include "shell/windowregistry.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMdiSubWindow>
+#include <QTest>
+#include <QTimer>
+
+using namespace veil;
+using namespace veil::test;
+
+namespace {
+// An editor that, like the real ones, brings the dashboard back when it goes.
+class Editor : public CaseWindow {
+public:
+    explicit Editor(MDIForm1& f) : CaseWindow(f, QStringLiteral("TestEditor")) {}
+    void load() override { openDatabase(); }
+    void unloaded() override {
+        ++unloads;
+        showDashboardAgain();
+    }
+    static inline int unloads = 0;
+};
+
+QList<QWidget*> visibleTopLevels() {
+    QList<QWidget*> out;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && !qobject_cast<QMenu*>(w))
+            out << w;
+    return out;
+}
+} // namespace
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        registerAll();
+        registerWindow(QStringLiteral("TestEditor"), [](MDIForm1& f) { return new Editor(f); });
+    }
+
+    void frameOpensOnTheFourthTick() {
+        ProgramFolder pf;
+        TestUi ui;
+        QPointer<Form8> splash = new Form8(pf.path());
+        splash->load();
+        QCOMPARE(splash->counter(), qint16(1));
+        QVERIFY(splash->timer()->isActive());
+        QCOMPARE(splash->timer()->interval(), 1000);
+        QVERIFY(splash->windowFlags() & Qt::FramelessWindowHint);
+        for (int i = 0; i < 3; ++i)
+            splash->tick();
+        QVERIFY(!splash->frame());
+        QVERIFY(splash->isVisible());
+        splash->tick(); // the fourth
+        QPointer<MDIForm1> frame = splash->frame();
+        QVERIFY(frame);
+        QVERIFY(!splash->timer()->isActive());
+        Frame::flush();
+        QVERIFY(!splash); // unloaded, not hidden
+        QCOMPARE(frame->loadedNames(), QStringList{"Form2"});
+        QCOMPARE(visibleTopLevels(), QList<QWidget*>{frame.data()});
+        QCOMPARE(frame->windowTitle(), QStringLiteral("Veilcase"));
+        delete frame;
+    }
+
+    void mainDoesNotMakeASecondDashboard() {
+        Frame f;
+        Form2* first = f.dashboard();
+        QAction* main = f.frame->findChild<QAction*>(QStringLiteral("Main"));
+        main->trigger();
+        main->trigger();
+        QCOMPARE(f.dashboard(), first);
+        QCOMPARE(f.frame->area()->subWindowList().size(), 1);
+
+        // Closed by its own close control, it comes back fresh through Main.
+        first->subWindow()->close();
+        Frame::flush();
+        QVERIFY(!f.frame->loaded("Form2"));
+        main->trigger();
+        QVERIFY(f.dashboard());
+        QCOMPARE(f.frame->area()->subWindowList().size(), 1);
+    }
+
+    void editorsBringTheDashboardBack() {
+        Frame f;
+        f.frame->unload("Form2");
+        Frame::flush();
+        CaseWindow* e = f.frame->show(QStringLiteral("TestEditor"));
+        QVERIFY(e && e->hasDb());
+        QVERIFY(!f.frame->loaded("Form2"));
+        e->unload();
+        QVERIFY(f.frame->loaded("Form2"));
+        QVERIFY(!f.frame->loaded("TestEditor"));
+    }
+
+    void exitClosesEverythingWithoutAQuestion() {
+        Frame f;
+        QPointer<MDIForm1> frame = f.frame;
+        f.frame->show(QStringLiteral("TestEditor"));
+        f.frame->show(QStringLiteral("Form6"));
+        Editor::unloads = 0;
+        f.frame->findChild<QAction*>(QStringLiteral("exit"))->trigger();
+        Frame::flush();
+        QVERIFY(!frame);
+        QCOMPARE(Editor::unloads, 1);
+        QVERIFY(f.ui.questions.isEmpty());
+        QVERIFY(f.ui.messages.isEmpty());
+        QVERIFY(visibleTopLevels().isEmpty());
+    }
+
+    void centreFollowsTheRoundingRule_data() {
+        QTest::addColumn<double>("screen");
+        QTest::addColumn<double>("window");
+        QTest::addColumn<int>("left");
+        QTest::newRow("design sizes") << 24000.0 << 7290.0 << 8355;
+        QTest::newRow("odd difference truncates") << 1001.0 << 0.0 << 500;
+        QTest::newRow("half rounds down to even") << 100.5 << 0.0 << 50;
+        QTest::newRow("half rounds up to even") << 101.5 << 0.0 << 51;
+        QTest::newRow("then halves toward zero") << 7.5 << 0.0 << 4;
+        QTest::newRow("wider than the screen") << 1000.0 << 1101.0 << -50;
+    }
+    void centreFollowsTheRoundingRule() {
+        QFETCH(double, screen);
+        QFETCH(double, window);
+        QFETCH(int, left);
+        QCOMPARE(centerLeftTwips(screen, window), left);
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "test_startup.moc"

@@ -1,0 +1,21 @@
+#include "registerall.h"
+
+#include "pictures/picturewindows.h"
+#include "records/recordwindows.h"
+#include "shell/windowregistry.h"
+#include "tools/toolwindows.h"
+
+namespace veil::test {
+
+void registerAll() {
+    static const bool once = [] {
+        registerAppWindows();
+        registerRecordWindows();
+        registerPictureWindows();
+        registerToolWindows();
+        return true;
+    }();
+    (void)once;
+}
+
+} // namespace veil::test

@@ -1,0 +1,178 @@
+#include "widgets/attachphoto.h"
+#include "dropevents.h"
+#include "filebytes.h"
+#include "store/paths.h"
+#include "widgets/picturebox.h"
+#include "programfolder.h"
+#include "testui.h"
+
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QImageReader>
+#include <QTest>
+
+using namespace veil;
+using namespace veil::test;
+
+namespace {
+
+// A window wired as the Location window wires the attacher (whose own follow-up
+// and messages the window tests check).
+struct TestWindow {
+    ProgramFolder folder;
+    TestUi ui;
+    QWidget host;
+    QString key;
+    QStringList attached; // file names handed to the follow-up
+    PictureBox* photo = new PictureBox(&host, "Image1", QRect(0, 30, 160, 120));
+    PhotoAttacher* attacher = new PhotoAttacher(&host, {
+        .picture = photo, .programFolder = folder.path(), .folder = files::locations, .key = [this] { return key; },
+        .emptyKeyMessage = "no key", .emptyKeyDropMessage = "no key to drop on", .beforeEmptyKeyDropMessage = {},
+        .attached = [this](const Attachment& a) { attached << a.fileName; },
+    });
+    explicit TestWindow(const QString& k = "Old Mill") : key(k) { host.show(); }
+    QStringList copies() const { return QDir(folder.file("locations")).entryList(QDir::Files); }
+};
+
+QString scratch(const QString& name, const char* format = nullptr, const QByteArray& content = {}) {
+    static QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    format ? writePicture(path, format, 40, 30) : writeFileBytes(path, content);
+    return path;
+}
+
+QMap<QString, QByteArray> snapshot(const QString& root) {
+    QMap<QString, QByteArray> out;
+    for (QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
+        const QString f = it.next();
+        out.insert(f, fileBytes(f));
+    }
+    return out;
+}
+
+} // namespace
+
+class AttachTest : public QObject {
+    Q_OBJECT
+private slots:
+    void attachesUnderTheKey() {
+        TestWindow w;
+        const QString mill = scratch("Pics/mill.JPG", "JPG");
+        w.ui.setNextFileName(mill);
+        QVERIFY(w.attacher->attachByDialog());
+        QCOMPARE(lastChosenFile(), mill);
+        const QString copy = w.folder.file("locations/Old Mill.JPG");
+        QCOMPARE(fileBytes(copy), fileBytes(mill));
+        QCOMPARE(w.photo->file(), copy);
+
+        // Again under the same key: asked first; "no" keeps and attaches the first copy.
+        const QString other = scratch("Pics/other.JPG");
+        QVERIFY(writePicture(other, "JPG", 20, 20));
+        w.ui.setNextFileName(other);
+        w.ui.setNextAnswer(false);
+        QVERIFY(w.attacher->attachByDialog());
+        QCOMPARE(w.ui.replaceAsked, QStringList{copy});
+        QCOMPARE(fileBytes(copy), fileBytes(mill));
+
+        // Dropped: the first of the files is attached.
+        QVERIFY(dropFiles(w.photo, {scratch("a.png", "PNG"), scratch("b.bmp", "BMP"), scratch("c.jpeg", "JPG")}));
+        QCOMPARE(w.copies(), (QStringList{"Old Mill.JPG", "Old Mill.png"}));
+        QCOMPARE(w.attached, (QStringList{"Old Mill.JPG", "Old Mill.JPG", "Old Mill.png"}));
+        QVERIFY(w.ui.messages.isEmpty());
+    }
+
+    void nothingChangesWithoutAPicture() {
+        TestWindow w;
+        const auto before = snapshot(w.folder.path());
+        w.ui.setNextFileName(QString());                             // cancelled
+        QVERIFY(!w.attacher->attachByDialog());
+        QCOMPARE(lastChosenFile(), QString());
+        w.ui.setNextFileName(scratch("notes.txt", nullptr, "text")); // no picture: quiet
+        QVERIFY(!w.attacher->attachByDialog());
+        QVERIFY(w.ui.messages.isEmpty());
+
+        dropFiles(w.photo, {scratch("readme.txt", nullptr, "hello")});
+        dropUrls(w.photo, {QUrl("https://example.org/a.jpg")});
+        dropFiles(w.photo, {scratch("gone/x.jpg") + "-gone"});
+        QCOMPARE(w.ui.messages.size(), 3);
+        QCOMPARE(w.ui.messages[0].text, QStringLiteral("Invalid Picture"));
+        QCOMPARE(w.ui.messages[0].title, QStringLiteral("Error! 481  "));
+        QVERIFY(w.ui.messages[1].text.startsWith("461 - "));
+        QVERIFY(w.ui.messages[2].text.startsWith("53 - "));
+        QCOMPARE(w.ui.messages[2].title, QStringLiteral("ERROR!"));
+
+        w.key.clear(); // no key: the window's own messages, and no dialog
+        QVERIFY(!w.attacher->attachByDialog());
+        dropFiles(w.photo, {scratch("p.jpg", "JPG")});
+        QCOMPARE(w.ui.texts().mid(3), (QStringList{"no key", "no key to drop on"}));
+        QCOMPARE(w.ui.dialogs.size(), 2);
+        QCOMPARE(snapshot(w.folder.path()), before);
+        QVERIFY(w.attached.isEmpty());
+    }
+
+    void hostileKeysAreRefused() {
+        const QPair<QString, QString> cases[] = {
+            {"  ", "p.jpg"}, {"../Veilcase", "p.mdb"}, {"../Clean_DB", "p"}, {"/tmp/veilcase-x", "p.jpg"},
+            {QStringLiteral("a") + QChar(0), "p.jpg"}, {".", "p.jpg"}, {"..", "p.jpg"}, {QString(300, u'k'), "p.jpg"},
+            {QString(253, u'k'), "p.jpeg"}, {"Mill", "d.x/photo"},
+        };
+        for (const auto& [key, sourceName] : cases) {
+            TestWindow w(key);
+            const QString source = scratch("hostile/" + sourceName, "PNG");
+            const auto before = snapshot(w.folder.path());
+            w.ui.setNextFileName(source);
+            QVERIFY(!w.attacher->attachByDialog());
+            dropFiles(w.photo, {source});
+            QCOMPARE(w.ui.messages.size(), 2);
+            QVERIFY2(w.ui.lastText().contains(QStringLiteral("cannot")), qPrintable(w.ui.lastText()));
+            QCOMPARE(snapshot(w.folder.path()), before);
+            QVERIFY(!QFile::exists("/tmp/veilcase-x.jpg"));
+        }
+    }
+
+    // Refused quickly as "Invalid Picture", before anything is copied.
+    void brokenPicturesAreInvalid() {
+        const QByteArray jpeg = fileBytes(scratch("whole.jpg", "JPG"));
+        const QByteArray png = fileBytes(scratch("whole.png", "PNG"));
+        const QPair<const char*, QByteArray> cases[] = {
+            {"empty.jpg", {}}, {"cut.jpg", jpeg.left(40)}, {"cut.png", png.left(png.size() / 2)},
+            // Headers of 100000 x 100000 and 15000 x 15000 pixels (the larger is Qt's own limit for BMP);
+            // the PNG's with its right checksum, then data the reader never gets to.
+            {"bomb.png", QByteArray::fromHex("89504e470d0a1a0a0000000d49484452000186a0000186a00802000000"
+                                             "27309c9f0000000b49444154") + QByteArray(11, '\0')},
+            {"bomb.bmp", QByteArray::fromHex("424dffffff7f000000003600000028000000983a0000983a000001001800") +
+                             QByteArray(24, '\0') + QByteArray(280, '\x55')},
+        };
+        for (const auto& [name, content] : cases) {
+            TestWindow w;
+            QElapsedTimer clock;
+            clock.start();
+            const QString path = scratch(QLatin1String(name), nullptr, content);
+            if (QByteArray(name).startsWith("bomb")) // a well-formed header, refused for its size
+                QVERIFY(QImageReader(path).size().width() >= 15000);
+            dropFiles(w.photo, {path});
+            QVERIFY2(clock.elapsed() < 5000, name);
+            QCOMPARE(w.ui.texts(), QStringList{"Invalid Picture"});
+            QVERIFY(w.copies().isEmpty());
+        }
+    }
+
+    // Add Pictures shows without copying (its window test covers the rest).
+    void showingWithoutCopying() {
+        TestWindow w;
+        const auto before = snapshot(w.folder.path());
+        const QString good = scratch("show/good.jpg", "JPG");
+        const QString text = scratch("show/notes.txt", nullptr, "words");
+        w.ui.setNextFileName(good);
+        QCOMPARE(pickPicture(w.photo, w.folder.path()).outcome, PickedPicture::Shown);
+        w.ui.setNextFileName(text);
+        QCOMPARE(pickPicture(w.photo, w.folder.path()).outcome, PickedPicture::NotShown);
+        QVERIFY(w.ui.lastText().contains(text));
+        QCOMPARE(showDroppedPicture(w.photo, {text, good}), std::nullopt); // the first file only, even when it fails
+        QCOMPARE(w.photo->file(), good);
+        QCOMPARE(snapshot(w.folder.path()), before);
+    }
+};
+
+QTEST_MAIN(AttachTest)
+#include "test_attach.moc"
