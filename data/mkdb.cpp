@@ -1,6 +1,10 @@
-// Builds the empty case database from the schema: mkdb <schema.sql> <output>.
+// Builds the clean case database: the six tables of the schema plus our own
+// tables. Usage: mkdb <schema.sql> <output>.
 // The output is written beside and renamed into place, so a build that stops
 // half-way never leaves a partial file.
+#include "store/casedb.h"
+#include "store/migrations.h"
+
 #include <sqlite3.h>
 
 #include <cstdio>
@@ -29,8 +33,21 @@ int main(int argc, char** argv) {
         return 1;
     }
     char* err = nullptr;
-    const std::string all = "PRAGMA journal_mode=DELETE; BEGIN; " + sql.str() + " COMMIT; VACUUM;";
-    if (sqlite3_exec(db, all.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+    const std::string six = "PRAGMA journal_mode=DELETE; BEGIN; " + sql.str() + " COMMIT;";
+    if (sqlite3_exec(db, six.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+        std::fprintf(stderr, "mkdb: %s\n", err ? err : "failed");
+        sqlite3_close(db);
+        return 1;
+    }
+    // The clean file carries our own tables, as every opened file does.
+    try {
+        veil::upgradeSchema(db, QString::fromStdString(out));
+    } catch (const veil::DbError& e) {
+        std::fprintf(stderr, "mkdb: %s\n", e.what());
+        sqlite3_close(db);
+        return 1;
+    }
+    if (sqlite3_exec(db, "VACUUM;", nullptr, nullptr, &err) != SQLITE_OK) {
         std::fprintf(stderr, "mkdb: %s\n", err ? err : "failed");
         sqlite3_close(db);
         return 1;

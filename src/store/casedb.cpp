@@ -1,5 +1,6 @@
 #include "store/casedb.h"
 
+#include "store/migrations.h"
 #include "store/paths.h"
 
 #include <QFile>
@@ -148,7 +149,7 @@ std::unique_ptr<Connection> Connection::open(const QString& programFolder) {
     return openFile(programPath(programFolder, files::database));
 }
 
-std::unique_ptr<Connection> Connection::openFile(const QString& path) {
+std::unique_ptr<Connection> Connection::openFile(const QString& path, Upgrade upgrade) {
     const QString shown = QFileInfo(path).absoluteFilePath();
     switch (fileKind(path)) {
     case FileKind::Missing:
@@ -203,6 +204,10 @@ std::unique_ptr<Connection> Connection::openFile(const QString& path) {
                                                  "the table \"%3\".")
                                       .arg(shown, f, t.name));
         }
+        if (upgrade == Upgrade::Yes)
+            upgradeSchema(c->m_db, shown);
+        else if (const QString problem = schemaVersionProblem(c->m_db, shown); !problem.isEmpty())
+            throw DbError(problem);
     } catch (const DbError& e) {
         // A damaged file fails its first query; say so in one sentence.
         if (sqlite3_errcode(c->m_db) == SQLITE_NOTADB || sqlite3_errcode(c->m_db) == SQLITE_CORRUPT)
@@ -214,7 +219,7 @@ std::unique_ptr<Connection> Connection::openFile(const QString& path) {
 
 QString Connection::problemWith(const QString& path) {
     try {
-        openFile(path);
+        openFile(path, Upgrade::No);
     } catch (const DbError& e) {
         return e.text();
     }

@@ -109,13 +109,15 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // Opens program folder + "\Veilcase.mdb". Never creates, truncates or
-    // rewrites the file; throws DbError when it is missing, unreadable, not a
-    // SQLite case database or lacks a table or field.
+    // Opens program folder + "\Veilcase.mdb". Never creates or truncates the
+    // file; throws DbError when it is missing, unreadable, not a SQLite case
+    // database, lacks a table or field, or is of a newer version. An older
+    // file gains our own tables (see migrations.h) unless told not to.
+    enum class Upgrade { Yes, No };
     static std::unique_ptr<Connection> open(const QString& programFolder);
-    static std::unique_ptr<Connection> openFile(const QString& path);
-    // Checks a file without keeping it open: empty when it is a usable case
-    // database, otherwise the reason.
+    static std::unique_ptr<Connection> openFile(const QString& path, Upgrade upgrade = Upgrade::Yes);
+    // Checks a file without keeping it open or changing it: empty when it is a
+    // usable case database (of our version or older), otherwise the reason.
     static QString problemWith(const QString& path);
 
     const QString& path() const { return m_path; }
