@@ -1,14 +1,13 @@
 #include "shell/application.h"
 
 #include "store/casedb.h"
+#include "store/installation.h"
 #include "store/ui.h"
 
 namespace veil {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
-    setApplicationName(QStringLiteral("Veilcase"));
-    setOrganizationName(QStringLiteral("Veilcase"));
-    setApplicationVersion(QStringLiteral("1.0"));
+    nameApplication();
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

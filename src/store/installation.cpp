@@ -3,12 +3,19 @@
 #include "store/fileroutines.h"
 #include "store/paths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 namespace veil {
+
+void nameApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("Veilcase"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Veilcase"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VEIL_VERSION));
+}
 
 namespace {
 bool holdsData(const QString& folder) {

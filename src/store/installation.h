@@ -4,6 +4,10 @@
 
 namespace veil {
 
+// The name, maker and version every part of the program goes by; they also
+// name the per-user data folder, so the program and its tools must agree.
+void nameApplication();
+
 // Where the program keeps its data (the "program folder").
 //  - When the executable's folder holds Veilcase.mdb (the build folder, a
 //    portable copy), that folder is the program folder, as it always was.

@@ -1,0 +1,65 @@
+// The commands on the case file as a whole: check and backup.
+#include "cli/cli.h"
+
+#include "store/casedb.h"
+#include "store/databasefiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace veil::cli {
+
+int checkCommand(Context& c, const QStringList& arguments) {
+    if (!arguments.isEmpty())
+        return c.fail(QStringLiteral("check takes no arguments."));
+    const QString db = c.database();
+    if (!QFileInfo::exists(db))
+        return c.fail(QStringLiteral("\"%1\" does not exist.").arg(db));
+    QStringList problems;
+    if (const QString p = integrityProblem(db); !p.isEmpty())
+        problems << QStringLiteral("integrity check: %1").arg(p);
+    else if (const QString p = Connection::problemWith(db); !p.isEmpty())
+        problems << p;
+    if (problems.isEmpty()) {
+        c.out << db << ": ok" << Qt::endl;
+        return kOk;
+    }
+    for (const QString& p : problems)
+        c.out << db << ": " << p << Qt::endl;
+    return kNo;
+}
+
+int backupCommand(Context& c, const QStringList& arguments) {
+    QStringList args = arguments;
+    const bool force = args.removeAll(QStringLiteral("--force")) > 0;
+    if (args.size() != 1)
+        return c.fail(QStringLiteral("backup takes one FILE."));
+    const QString target = QFileInfo(args.first()).absoluteFilePath();
+    if (QFileInfo(target).isDir())
+        return c.fail(QStringLiteral("\"%1\" is a folder.").arg(target));
+    if (QFileInfo::exists(target) && !force)
+        return c.fail(QStringLiteral("\"%1\" exists; use --force to replace it.").arg(target));
+    // Written beside the target and renamed over it, so FILE is never half a backup.
+    QTemporaryFile scratch(QFileInfo(target).absolutePath() + QStringLiteral("/.veilcase-XXXXXX"));
+    if (!scratch.open())
+        return c.fail(QStringLiteral("\"%1\" cannot be written: %2").arg(target, scratch.errorString()));
+    scratch.close();
+    QFile::remove(scratch.fileName()); // the engine makes its own file
+    if (const QString p = snapshotDatabase(c.database(), scratch.fileName()); !p.isEmpty()) {
+        QFile::remove(scratch.fileName());
+        return c.fail(p);
+    }
+    if (std::rename(QFile::encodeName(scratch.fileName()).constData(), QFile::encodeName(target).constData()) != 0) {
+        QFile::remove(scratch.fileName());
+        return c.fail(QStringLiteral("\"%1\" cannot be written: %2").arg(target, QString::fromLocal8Bit(std::strerror(errno))));
+    }
+    c.out << "backed up " << c.database() << " to " << target << Qt::endl;
+    return kOk;
+}
+
+} // namespace veil::cli

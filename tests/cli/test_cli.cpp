@@ -1,0 +1,88 @@
+#include "clirun.h"
+#include "programfolder.h"
+#include "store/casedb.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+using namespace veil;
+using namespace veil::test;
+
+class CliTest : public QObject {
+    Q_OBJECT
+private slots:
+    void commands_data() {
+        QTest::addColumn<QString>("setup"); // what is done to the folder first
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("pattern"); // in standard output on 0/1, standard error on 2
+        QTest::newRow("check sound") << "" << QStringList{"check"} << 0 << ": ok$";
+        QTest::newRow("check damaged") << "damage" << QStringList{"check"} << 1 << "integrity|damaged";
+        QTest::newRow("check missing") << "remove" << QStringList{"check"} << 2 << "Veilcase.mdb.*does not exist";
+        QTest::newRow("check not a case file") << "notdb" << QStringList{"check"} << 1 << "not a (case )?database";
+        QTest::newRow("backup") << "" << QStringList{"backup", "@/b.mdb"} << 0 << "backed up";
+        QTest::newRow("backup refuses to replace") << "exists" << QStringList{"backup", "@/b.mdb"} << 2 << "--force";
+        QTest::newRow("backup --force") << "exists" << QStringList{"backup", "@/b.mdb", "--force"} << 0 << "backed up";
+        QTest::newRow("backup of a damaged file") << "damage" << QStringList{"backup", "@/b.mdb"} << 2 << "damaged";
+        QTest::newRow("unknown command") << "" << QStringList{"frobnicate"} << 2 << "unknown command";
+        QTest::newRow("no command") << "" << QStringList{} << 2 << "no command";
+        QTest::newRow("help") << "" << QStringList{"--help"} << 0 << "Usage: veilcase-cli";
+    }
+    void commands() {
+        QFETCH(QString, setup);
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QString, pattern);
+        ProgramFolder pf;
+        Connection::open(pf.path())->add(tables::location, {{"LocationName", "Old Mill"}});
+        const QString db = pf.databasePath();
+        if (setup == "damage") {
+            QFile f(db);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            f.seek(4096); // every page but the first, which names the tables
+            f.write(QByteArray(int(f.size()) - 4096, '\xA5'));
+        } else if (setup == "remove") {
+            QFile::remove(db);
+        } else if (setup == "notdb") {
+            QFile f(db);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("SQLite format 3");
+            f.write(QByteArray(1, '\0'));
+            f.write(QByteArray(4096, '\0'));
+        } else if (setup == "exists") {
+            QFile f(pf.file("b.mdb"));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("old");
+        }
+        for (QString& a : args)
+            a.replace('@', pf.path());
+        const CliResult r = runCli(pf.path(), args);
+        QVERIFY2(r.code == code, qPrintable(QString("%1 | %2").arg(r.out, r.err)));
+        const QString shown = code == 2 ? r.err : r.out;
+        QVERIFY2(shown.contains(QRegularExpression(pattern, QRegularExpression::MultilineOption)),
+                 qPrintable(shown));
+        if (args.value(0) == "backup" && code == 0)
+            QCOMPARE(Connection::openFile(pf.file("b.mdb"))->column(tables::location, "LocationName"),
+                     QStringList{"Old Mill"});
+        if (setup == "exists" && code == 2) {
+            QFile kept(pf.file("b.mdb"));
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QCOMPARE(kept.readAll(), QByteArray("old"));
+        }
+        // Nothing of our own naming is left beside the target.
+        QCOMPARE(QDir(pf.path()).entryList({".veilcase-*"}, QDir::Hidden | QDir::Files), QStringList());
+    }
+
+    void builtProgramAnswersOnItsOwn() {
+        QProcess p;
+        p.start(builtProgramFolder() + "/veilcase-cli", {"--version"});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(p.readAllStandardOutput().startsWith("veilcase-cli "));
+    }
+};
+
+QTEST_GUILESS_MAIN(CliTest)
+#include "test_cli.moc"
