@@ -1,3 +1,4 @@
+// The Add Pictures window (Form10): attach a photograph to an investigation.
 #pragma once
 
 #include "shell/casewindow.h"

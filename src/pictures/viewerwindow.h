@@ -1,3 +1,4 @@
+// The picture viewer (Form9): steps through an investigation's photos, with filters.
 #pragma once
 
 #include "shell/casewindow.h"

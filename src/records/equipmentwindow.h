@@ -1,3 +1,4 @@
+// The Equipment window (Form7): the inventory of devices, by nick name.
 #pragma once
 
 #include "shell/casewindow.h"

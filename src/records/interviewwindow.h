@@ -1,3 +1,4 @@
+// The Interview window (Form4): a witness interview held during an investigation.
 #pragma once
 
 #include "shell/casewindow.h"

@@ -1,3 +1,4 @@
+// The Investigation window (Form3): one night at a location, its conditions and team.
 #pragma once
 
 #include "shell/casewindow.h"

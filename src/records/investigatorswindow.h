@@ -1,3 +1,4 @@
+// The Investigators window (Form5): the roster of the team, one member at a time.
 #pragma once
 
 #include "shell/casewindow.h"

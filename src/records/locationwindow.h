@@ -1,3 +1,4 @@
+// The Location window (Form1): a haunted place, its contact, background and photo.
 #pragma once
 
 #include "shell/casewindow.h"

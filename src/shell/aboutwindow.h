@@ -1,3 +1,4 @@
+// The About window (Form6): version, web site, support address, donations.
 #pragma once
 
 #include "shell/casewindow.h"

@@ -1,3 +1,4 @@
+// The base of every child window of the main frame (CaseWindow).
 #pragma once
 
 #include "store/casedb.h"

@@ -1,3 +1,4 @@
+// The case dashboard (Form2): the four lists from which every record is reached.
 #pragma once
 
 #include "shell/casewindow.h"

@@ -1,3 +1,4 @@
+// The main frame (MDIForm1) that holds every other window.
 #pragma once
 
 #include <QHash>

@@ -1,3 +1,4 @@
+// The splash window (Form8) shown at start-up.
 #pragma once
 
 #include "shell/mainframe.h"

@@ -1,3 +1,4 @@
+// The back up, restore and clean start questions (Form12, Form13, Form14).
 #pragma once
 
 #include "shell/casewindow.h"

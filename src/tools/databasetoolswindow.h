@@ -1,3 +1,4 @@
+// The Database Tools window (Form11).
 #pragma once
 
 #include "shell/casewindow.h"
