@@ -95,43 +95,6 @@ class FiltersTest : public QObject {
 private slots:
     void cleanup() { setWideInstructions(true); }
 
-    void knownValues() {
-        const int in[] = {0, 100, 127, 128, 200, 255}, solarized[] = {255, 155, 128, 128, 200, 255};
-        for (int i = 0; i < 6; ++i) {
-            const Pixel p = qRgb(in[i], in[5 - i], in[i]);
-            Pixel out = 0;
-            solarizeRow(&p, &out, 1);
-            QCOMPARE(out, qRgb(solarized[i], solarized[5 - i], solarized[i]));
-        }
-        QCOMPARE(greyValue(255, 0, 0), 84);
-        QCOMPARE(greyValue(0, 255, 0), 143);
-        QCOMPARE(greyValue(0, 0, 255), 28);
-        QCOMPARE(greyValue(12, 34, 56), 29);
-        QCOMPARE(greyValue(255, 255, 255), 255);
-        const Pixel p = qRgb(12, 34, 56);
-        Pixel out = 0;
-        redRow(&p, &out, 1);
-        QCOMPARE(out, qRgb(12, 0, 0));
-        invertRow(&p, &out, 1);
-        QCOMPARE(out, qRgb(243, 221, 199));
-        // Emboss saturates above and folds back below.
-        const Pixel a = qRgb(200, 0, 0), b = qRgb(0, 255, 200);
-        embossRow(&a, &b, &out, 1);
-        QCOMPARE(out, qRgb(255, 127, 72));
-
-        Enhancer e;
-        e.setPhoto(solid(6, 5, qRgb(10, 200, 77)));
-        const QImage uniform = run(e, Kind::Emboss);
-        for (int y = 0; y < 5; ++y)
-            for (int x = 0; x < 6; ++x)
-                QCOMPARE(uniform.pixel(x, y), x % 5 && y % 4 ? qRgb(128, 128, 128) : kBg);
-        // Two pixels wide or high: no pixel is written at all.
-        for (QSize s : {QSize(2, 9), QSize(9, 2), QSize(1, 1)}) {
-            e.setPhoto(randomImage(s.width(), s.height(), 7));
-            QCOMPARE(firstDifference(run(e, Kind::Emboss), solid(s.width(), s.height(), kBg)), QString());
-        }
-    }
-
     void matchesPlainReference_data() {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<bool>("wide");
