@@ -2,6 +2,7 @@
 
 #include "store/fileroutines.h"
 #include "store/paths.h"
+#include "store/version.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,7 +15,7 @@ namespace veil {
 void nameApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Veilcase"));
     QCoreApplication::setOrganizationName(QStringLiteral("Veilcase"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(VEIL_VERSION));
+    QCoreApplication::setApplicationVersion(kVersion);
 }
 
 namespace {
