@@ -91,7 +91,7 @@ function(veil_manpage target name)
 endfunction()
 veil_manpage(veilcase "case files for teams that investigate haunted places")
 if(TARGET veilcase-cli)
-  veil_manpage(veilcase-cli "look up and check Veilcase case files from the command line")
+  veil_manpage(veilcase-cli "work on a Veilcase case file without opening a window")
 endif()
 add_custom_target(veil_package_files ALL DEPENDS ${_package_files})
 
