@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds a Debian package of Veilcase with CPack: package.sh [build folder]
-# (default: build-package). The .deb lands in the build folder.
+# (default: build-package). The .deb lands in the build folder;
+# scripts/check-package.sh checks one.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 dir="${1:-$root/build-package}"

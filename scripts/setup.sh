@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build and the tests need, when missing.
+# Installs the Debian 12 packages the build and the tests need, when missing:
+# setup.sh [--package-check], the flag adding the tools that check the
+# Debian package (scripts/check-package.sh).
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libsqlite3-dev mdbtools-dev
   xvfb xauth
-  dpkg-dev
+  dpkg-dev help2man
 )
+if [ "${1:-}" = "--package-check" ]; then
+  packages+=(lintian appstream desktop-file-utils)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

@@ -1,4 +1,5 @@
 #include "shell/application.h"
+#include "shell/commandline.h"
 #include "shell/splashwindow.h"
 #include "shell/installfolder.h"
 #include "store/installation.h"
@@ -14,6 +15,7 @@
 #include <QIcon>
 
 int main(int argc, char** argv) {
+    if (const auto exitCode = veil::answerCommandLine(argc, argv)) return *exitCode;
     veil::Application app(argc, argv);
     app.setWindowIcon(QIcon(QPixmap::fromImage(veil::art::icon(256))));
     app.setDesktopFileName(QStringLiteral("veilcase")); // the installed menu entry

@@ -2,24 +2,47 @@
 
 #include "store/fileroutines.h"
 #include "store/paths.h"
+#include "store/version.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QVersionNumber>
 
 namespace veil {
 
 void nameApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Veilcase"));
     QCoreApplication::setOrganizationName(QStringLiteral("Veilcase"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(VEIL_VERSION));
+    QCoreApplication::setApplicationVersion(kVersion);
 }
 
 namespace {
 bool holdsData(const QString& folder) {
     return !folder.isEmpty() && QFileInfo(programPath(folder, files::cleanDb)).isFile();
+}
+
+// Names the version whose data last filled the program folder.
+const QString kSeedMark = QStringLiteral(".seeded-version");
+
+QVersionNumber seededVersion(const QString& programFolder) {
+    QFile mark(QDir(programFolder).filePath(kSeedMark));
+    if (!mark.open(QIODevice::ReadOnly)) return {};
+    return QVersionNumber::fromString(QString::fromUtf8(mark.read(64)).trimmed());
+}
+
+// The case database, the picture folders and the backups are the user's:
+// seeding never writes there, whatever the installed data holds.
+bool belongsToTheUser(const QString& relativePath) {
+    const QString top = relativePath.section(QLatin1Char('/'), 0, 0);
+    for (const QString& name : {files::database, files::locations, files::investigators,
+                                files::investigations, files::backup})
+        if (top.compare(name.section(QLatin1Char('\\'), 1, 1), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
 }
 } // namespace
 
@@ -44,8 +67,14 @@ QString seedProgramFolder(const QString& dataFolder, const QString& programFolde
         return QStringLiteral("The folder \"%1\" for the case files cannot be made.")
             .arg(programFolder);
 
-    auto copyIfMissing = [&](const QString& from, const QString& to) {
-        if (QFileInfo::exists(to) || QFileInfo(to).isSymLink()) return;
+    // A folder filled by an older version, or before versions were marked,
+    // takes this version's guide, Clean_DB and placeholders in place of its own.
+    const QVersionNumber installed = QVersionNumber::fromString(kVersion);
+    const QVersionNumber seeded = seededVersion(programFolder);
+    const bool refresh = seeded.isNull() || installed.normalized() > seeded.normalized();
+
+    auto copy = [&](const QString& from, const QString& to, bool replace) {
+        if (QFileInfo(to).isSymLink() || (!replace && QFileInfo::exists(to))) return;
         QString error;
         if (!QDir().mkpath(QFileInfo(to).absolutePath()) || !copyFileAtomically(from, to, &error))
             failed << QStringLiteral("%1 (%2)").arg(to, error);
@@ -54,14 +83,23 @@ QString seedProgramFolder(const QString& dataFolder, const QString& programFolde
     QDirIterator it(dataFolder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     const QDir source(dataFolder);
     while (it.hasNext()) {
-        const QString from = it.next();
-        copyIfMissing(from, target.filePath(source.relativeFilePath(from)));
+        const QString relative = source.relativeFilePath(it.next());
+        if (!belongsToTheUser(relative))
+            copy(source.filePath(relative), target.filePath(relative), refresh);
     }
-    copyIfMissing(programPath(dataFolder, files::cleanDb),
-                  programPath(programFolder, files::database));
+    copy(programPath(dataFolder, files::cleanDb), programPath(programFolder, files::database),
+         false);
     for (const QString& folder : {files::locations, files::investigators, files::investigations})
         if (!QDir().mkpath(programPath(programFolder, folder)))
             failed << programPath(programFolder, folder);
+
+    // Marked only once everything is in place, so that a failed refresh is tried again.
+    QString error;
+    if (failed.isEmpty() && refresh &&
+        !writeFileAtomically(
+            target.filePath(kSeedMark),
+            [](QIODevice& out) { return out.write(kVersion.toUtf8() + '\n') > 0; }, &error))
+        failed << QStringLiteral("%1 (%2)").arg(target.filePath(kSeedMark), error);
 
     if (failed.isEmpty()) return {};
     return QStringLiteral(

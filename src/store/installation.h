@@ -25,8 +25,12 @@ QString installedDataFolder(const QString& executableFolder);
 
 // Copies every file under `dataFolder` that `programFolder` lacks, makes
 // Veilcase.mdb from Clean_DB when there is none, and makes the empty image
-// folders. Nothing present is overwritten. Returns empty text on success,
-// otherwise what could not be made.
+// folders. When the folder was filled by an older version than this one (its
+// mark, .seeded-version, names it; no mark counts as older), the files that
+// came from `dataFolder` (the guide, Clean_DB, the placeholders) are replaced
+// by the installed ones and the mark names this version. Veilcase.mdb, the
+// picture folders and backup/ are never written. Returns empty text on
+// success, otherwise what could not be made.
 QString seedProgramFolder(const QString& dataFolder, const QString& programFolder);
 
 // The folder chooseProgramFolder would use, without making or filling

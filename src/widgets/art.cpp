@@ -21,16 +21,21 @@ QImage canvas(QSize s) {
     return img;
 }
 
-void sky(QPainter& p, QRectF r) {
+// `outline`, when given, is the shape the picture stays inside, followed by
+// its shapes rather than by clipping so that an SVG painter keeps it too.
+void sky(QPainter& p, QRectF r, const QPainterPath& outline = {}) {
     QLinearGradient g(r.topLeft(), r.bottomLeft());
     g.setColorAt(0, kNight);
     g.setColorAt(1, kSlate);
-    p.fillRect(r, g);
+    if (outline.isEmpty())
+        p.fillRect(r, g);
+    else
+        p.fillPath(outline, g);
 }
 
 // A lone house on a hill under a moon: the program's motif.
-void house(QPainter& p, QRectF r, bool lit) {
-    sky(p, r);
+void house(QPainter& p, QRectF r, bool lit, const QPainterPath& outline = {}) {
+    sky(p, r, outline);
     p.setRenderHint(QPainter::Antialiasing);
     const qreal u = std::min(r.width(), r.height());
     p.setPen(Qt::NoPen);
@@ -43,7 +48,7 @@ void house(QPainter& p, QRectF r, bool lit) {
     hill.lineTo(r.right(), r.bottom());
     hill.closeSubpath();
     p.setBrush(QColor(0x12, 0x18, 0x26));
-    p.drawPath(hill);
+    p.drawPath(outline.isEmpty() ? hill : hill.intersected(outline));
     const QPointF base(r.left() + r.width() * 0.38, r.top() + r.height() * 0.68);
     const qreal w = u * 0.34, h = u * 0.22;
     QPainterPath body;
@@ -205,14 +210,18 @@ QImage buttonFace(QSize size, bool pressed) {
     return img;
 }
 
+void paintIcon(QPainter& p, int size) {
+    QPainterPath outline;
+    outline.addRoundedRect(QRectF(0, 0, size, size), size * 0.18, size * 0.18);
+    p.setRenderHint(QPainter::Antialiasing);
+    house(p, QRectF(0, 0, size, size), true, outline);
+}
+
 QImage icon(int size) {
     QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
-    QPainterPath clip;
-    clip.addRoundedRect(QRectF(0, 0, size, size), size * 0.18, size * 0.18);
-    p.setClipPath(clip);
-    house(p, QRectF(0, 0, size, size), true);
+    paintIcon(p, size);
     return img;
 }
 

@@ -4,6 +4,8 @@
 #include <QSize>
 #include <QString>
 
+class QPainter;
+
 // The program's own pictures, drawn in code in one style: night blue, slate and
 // a warm lantern amber. Windows take their design pictures from here; the build
 // writes the placeholder pictures of the program folder with the same code.
@@ -34,8 +36,10 @@ QSize naturalSize(Picture which);
 // Image-button faces (normal and pressed) at the given size.
 QImage buttonFace(QSize size, bool pressed);
 
-// The application icon at a square size.
+// The application icon at a square size, as a picture or painted on any
+// device from (0, 0) (the build writes an SVG of it this way).
 QImage icon(int size);
+void paintIcon(QPainter& p, int size);
 
 // The placeholder files of the program folder: file name -> picture.
 struct PlaceholderFile {

@@ -41,6 +41,15 @@ QString WidgetUi::saveFileName(const QString& title, const QString& filter,
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggested, filter);
 }
 
-bool WidgetUi::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+bool WidgetUi::openUrl(const QUrl& url) {
+    if (QDesktopServices::openUrl(url)) return true;
+    // Without a handler Qt only logs a warning; the user would see nothing happen.
+    message(QStringLiteral("No program was found to open \"%1\".\n\n"
+                           "Installing xdg-utils lets the desktop open the guide, web and "
+                           "e-mail links with its default programs.")
+                .arg(url.isLocalFile() ? url.toLocalFile() : url.toString()),
+            kProgramName);
+    return false;
+}
 
 } // namespace veil

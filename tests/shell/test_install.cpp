@@ -1,6 +1,7 @@
 #include "filebytes.h"
 #include "store/casedb.h"
 #include "store/paths.h"
+#include "store/version.h"
 #include "programfolder.h"
 
 #include <QDir>
@@ -21,17 +22,20 @@ struct Run {
 };
 
 // Starts a program the way the desktop would, with its own home folder, and
-// lets it close itself once the dashboard is up.
-Run start(const QString& program, const QString& home) {
+// lets it close itself once the dashboard is up. With `window` false there is
+// no window system at all.
+Run start(const QString& program, const QString& home, const QStringList& arguments = {},
+          bool window = true) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* v : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"})
+    for (const char* v : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME",
+                          "DISPLAY", "WAYLAND_DISPLAY"})
         env.remove(QLatin1String(v));
     env.insert(QStringLiteral("HOME"), home);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), window ? QStringLiteral("offscreen") : QStringLiteral("xcb"));
     env.insert(QStringLiteral("VEILCASE_QUIT_AFTER_START"), QStringLiteral("1"));
     p.setProcessEnvironment(env);
-    p.start(program, {});
+    p.start(program, arguments);
     const bool ended = p.waitForFinished(120000);
     if (!ended) {
         p.kill();
@@ -77,8 +81,41 @@ class InstallTest : public QObject {
 
         const QByteArray entry = fileBytes(p.filePath("share/applications/veilcase.desktop"));
         QVERIFY(entry.contains("\nExec=veilcase\n") && entry.contains("\nIcon=veilcase\n"));
-        const QImage icon(p.filePath("share/icons/hicolor/256x256/apps/veilcase.png"));
-        QCOMPARE(icon.size(), QSize(256, 256));
+        for (int size : {16, 24, 32, 48, 64, 128, 256, 512}) {
+            const QImage icon(p.filePath(QStringLiteral("share/icons/hicolor/%1x%1/apps/veilcase.png").arg(size)));
+            QCOMPARE(icon.size(), QSize(size, size));
+        }
+        for (const char* f : {"share/icons/hicolor/scalable/apps/veilcase.svg", "share/man/man1/veilcase.1.gz",
+                              "share/man/man1/veilcase-cli.1.gz", "share/doc/veilcase/copyright",
+                              "share/doc/veilcase/changelog.gz", "share/metainfo/org.example.veilcase.metainfo.xml"})
+            QVERIFY2(QFileInfo(p.filePath(QLatin1String(f))).size() > 0, f);
+    }
+
+    // The program takes no arguments; --help and --version need no window system.
+    void commandLineIsAnsweredWithoutAWindow_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << "  -v, --version  " << "";
+        QTest::newRow("--version") << QStringList{"--version"} << 0 << "veilcase " + kVersion + "\n" << "";
+        QTest::newRow("Qt's own option") << QStringList{"-platform", "offscreen"} << 1 << ""
+                                         << "veilcase: Unknown option 'platform' (see 'veilcase --help')\n";
+        QTest::newRow("a word of the program") << QStringList{"New"} << 1 << ""
+                                               << "veilcase: unexpected argument 'New': the program takes no "
+                                                  "arguments (see 'veilcase --help')\n";
+    }
+    void commandLineIsAnsweredWithoutAWindow() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QTemporaryDir home;
+        const Run r = start(prefix.filePath("bin/veilcase"), home.path(), arguments, false);
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY2(exitCode ? r.out.isEmpty() : r.out.contains(out), qPrintable(r.out));
+        QCOMPARE(r.err, err);
+        QVERIFY(!QFile::exists(home.filePath(".local/share/Veilcase"))); // nothing seeded
     }
 
     void firstStartSeedsAndLaterStartsKeepTheUsersData() {

@@ -1,0 +1,37 @@
+#include "widgets/widgetui.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+using namespace veil;
+
+// The real dialogs, where the answering seam cannot stand in.
+class WidgetUiTest : public QObject {
+    Q_OBJECT
+private slots:
+    // The offscreen platform has no desktop handler, like a system without xdg-utils.
+    void aLinkNoProgramOpensIsReported() {
+        QStringList shown;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown << box->text();
+                box->accept();
+            }
+        });
+        closer.start(10);
+        WidgetUi ui;
+        QVERIFY(!ui.openUrl(QUrl::fromLocalFile("/p/help/index.htm")));
+        QVERIFY(!ui.openUrl(QUrl("mailto:a@example.org?subject=Add New", QUrl::TolerantMode)));
+        QCOMPARE(shown.size(), 2);
+        QVERIFY2(shown[0].startsWith("No program was found to open \"/p/help/index.htm\"."), qPrintable(shown[0]));
+        QVERIFY(shown[0].contains("xdg-utils"));
+        QVERIFY2(shown[1].startsWith("No program was found to open \"mailto:a@example.org?subject=Add New\"."),
+                 qPrintable(shown[1]));
+    }
+};
+
+QTEST_MAIN(WidgetUiTest)
+#include "test_widgetui.moc"
