@@ -3,6 +3,7 @@
 #include "widgets/art.h"
 #include "widgets/attachphoto.h"
 #include "widgets/controls.h"
+#include "store/filehash.h"
 #include "store/fileroutines.h"
 #include "shell/dashboardwindow.h"
 #include "widgets/imagebutton.h"
@@ -119,7 +120,7 @@ void Form10::Save_Click() {
     const QString folder = files::investigations + m_id + QLatin1Char('\\');
     const QString fileName = title + QLatin1Char('.') + extension;
     const QString destination = programFile(programFolder(), folder, fileName);
-    CopyFile(chosen, destination);
+    attachFile(db(), chosen, destination, folder + fileName);
     // The copy reports its own failures; a record whose photograph never
     // arrived would only be found missing later, so none is stored.
     if (!QFileInfo(destination).isFile())
