@@ -36,7 +36,7 @@ QString csvField(const QString& v) {
 
 // Files found under one image folder, as stored paths.
 void collect(const QString& programFolder, const QString& folder, bool flat, QList<QString>& out) {
-    const QString root = programPath(programFolder, folder);
+    const QString root = QDir::cleanPath(programPath(programFolder, folder));
     QDirIterator it(root, QDir::Files | QDir::NoDotAndDotDot,
                     flat ? QDirIterator::NoIteratorFlags : QDirIterator::Subdirectories);
     while (it.hasNext()) {

@@ -1,0 +1,60 @@
+#pragma once
+// Photographs with known metadata, written through Exiv2, and sha256sum's
+// own answer for a file.
+
+#include <QImage>
+#include <QList>
+#include <QPair>
+#include <QProcess>
+#include <QString>
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <exiv2/exiv2.hpp>
+#pragma GCC diagnostic pop
+
+namespace veil::test {
+
+using Tags = QList<QPair<const char*, const char*>>; // Exiv2 key, value as Exiv2 parses it
+
+// A w x h picture (left half red, right half blue, so a turn shows) in the
+// format of the name's extension, then the tags written into it.
+inline bool writeTaggedPhoto(const QString& path, const Tags& tags, int w = 40, int h = 20) {
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(0xff0000ffu);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w / 2; ++x)
+            img.setPixel(x, y, 0xffff0000u);
+    if (!img.save(path))
+        return false;
+    if (tags.isEmpty())
+        return true;
+    try {
+        auto image = Exiv2::ImageFactory::open(path.toStdString());
+        Exiv2::ExifData exif;
+        Exiv2::XmpData xmp;
+        for (const auto& [key, value] : tags) {
+            if (QByteArray(key).startsWith("Xmp."))
+                xmp[key] = value;
+            else
+                exif[key] = value;
+        }
+        image->setExifData(exif);
+        image->setXmpData(xmp);
+        image->writeMetadata();
+    } catch (...) {
+        return false;
+    }
+    return true;
+}
+
+// The hash coreutils' sha256sum gives the file.
+inline QString sha256sum(const QString& path) {
+    QProcess p;
+    p.setStandardInputFile(path); // on standard input, so no name of ours is escaped in the answer
+    p.start(QStringLiteral("sha256sum"), {});
+    p.waitForFinished(30000);
+    return QString::fromLatin1(p.readAllStandardOutput()).section(QLatin1Char(' '), 0, 0);
+}
+
+} // namespace veil::test
