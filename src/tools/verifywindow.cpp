@@ -102,6 +102,7 @@ void VerifyWindow::startVerify() {
     }
     m_cancel = false;
     m_cancelled = false;
+    m_running = true;
     m_bytesDone = 0;
     m_bytesTotal = 0;
     VerifyProgress->setValue(0);
@@ -131,6 +132,7 @@ void VerifyWindow::cancelVerify() {
 }
 
 void VerifyWindow::finished() {
+    m_running = false;
     m_progressTimer->stop();
     if (m_watcher.future().resultCount() > 0)
         m_files = m_watcher.result();

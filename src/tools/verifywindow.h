@@ -37,7 +37,8 @@ public:
     void recordHashes_Click();
     void saveManifest_Click();
 
-    bool running() const { return m_watcher.isRunning(); }
+    // From the start of a verification until its results are shown.
+    bool running() const { return m_running; }
     const QList<CheckedFile>& files() const { return m_files; }
 
     QLabel* SummaryLabel = nullptr;
@@ -63,6 +64,7 @@ private:
     std::atomic<qint64> m_bytesDone{0}, m_bytesTotal{0};
     QTimer* m_progressTimer = nullptr;
     bool m_cancelled = false;
+    bool m_running = false;
 };
 
 } // namespace veil
