@@ -166,6 +166,12 @@ QSize pixelSize(const Exiv2::ExifData& exif, const Exiv2::XmpData& xmp) {
     return s.width() > 0 && s.height() > 0 ? s : QSize();
 }
 
+int exifOrientation(const Exiv2::ExifData& exif) {
+    const auto it = exif.findKey(Exiv2::ExifKey("Exif.Image.Orientation"));
+    const int o = it != exif.end() && it->count() == 1 ? int(it->toLong(0)) : 0;
+    return o >= 1 && o <= 8 ? o : 0;
+}
+
 PhotoMetadata readFrom(Exiv2::Image& image) {
     PhotoMetadata m;
     const Exiv2::ExifData& exif = image.exifData();
@@ -188,7 +194,7 @@ PhotoMetadata readFrom(Exiv2::Image& image) {
     m.gps = gpsPosition(exif);
     m.pixelSize = pixelSize(exif, xmp);
     const auto orientation = exif.findKey(Exiv2::ExifKey("Exif.Image.Orientation"));
-    int o = orientation != exif.end() && orientation->count() == 1 ? int(orientation->toLong(0)) : 0;
+    int o = exifOrientation(exif);
     if (o == 0)
         o = xmpText(xmp, "Xmp.tiff.Orientation").toInt();
     if (o >= 1 && o <= 8) {
@@ -196,6 +202,17 @@ PhotoMetadata readFrom(Exiv2::Image& image) {
         m.orientationText = orientation != exif.end() ? printed(exif, orientation) : QString::number(o);
     }
     return m;
+}
+
+// Runs `read` on the file's metadata; what it gives, or an empty value when
+// the file cannot be read or its metadata is damaged or hostile (no failure of the picture).
+template <class Read> auto withMetadata(const QString& path, Read read) -> decltype(read(std::declval<Exiv2::Image&>())) {
+    try {
+        if (auto image = openImage(path))
+            return read(*image);
+    } catch (...) {
+    }
+    return {};
 }
 
 } // namespace
@@ -229,24 +246,9 @@ QList<QPair<QString, QString>> PhotoMetadata::rows() const {
     return out;
 }
 
-PhotoMetadata readPhotoMetadata(const QString& path) {
-    try {
-        if (auto image = openImage(path))
-            return readFrom(*image);
-    } catch (...) {
-        // Damaged or hostile metadata tells us nothing; it is no failure of the picture.
-    }
-    return {};
-}
+PhotoMetadata readPhotoMetadata(const QString& path) { return withMetadata(path, readFrom); }
 
-QDateTime photoDateTaken(const QString& path) {
-    try {
-        if (auto image = openImage(path))
-            return dateTaken(*image);
-    } catch (...) {
-    }
-    return {};
-}
+QDateTime photoDateTaken(const QString& path) { return withMetadata(path, dateTaken); }
 
 QString dateTakenText(const QDateTime& taken) {
     if (!taken.isValid())
@@ -267,16 +269,7 @@ QUrl geoUrl(const GpsPosition& p) {
 }
 
 int photoOrientation(const QString& path) {
-    try {
-        if (auto image = openImage(path)) {
-            const Exiv2::ExifData& exif = image->exifData();
-            const auto it = exif.findKey(Exiv2::ExifKey("Exif.Image.Orientation"));
-            const int o = it != exif.end() && it->count() == 1 ? int(it->toLong(0)) : 0;
-            return o >= 1 && o <= 8 ? o : 0;
-        }
-    } catch (...) {
-    }
-    return 0;
+    return withMetadata(path, [](Exiv2::Image& image) { return exifOrientation(image.exifData()); });
 }
 
 QImage uprightImage(const QImage& image, int orientation) {

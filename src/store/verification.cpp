@@ -152,8 +152,9 @@ bool verifyFiles(QList<CheckedFile>& files, const QString& programFolder, const 
                 continue;
             }
             qint64 pending = 0;
-            QString error;
-            const auto digest = hashFile(paths[i], &error, options.cancel, [&](qint64 n) {
+            QString error = QStringLiteral("it is not a plain file");
+            // A pipe or device in a file's place would block the reading or never end.
+            const auto digest = !info.isFile() ? std::nullopt : hashFile(paths[i], &error, options.cancel, [&](qint64 n) {
                 pending += n;
                 if (pending >= kProgressEvery) {
                     report(pending, 0);

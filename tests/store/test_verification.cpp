@@ -9,6 +9,8 @@
 
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace veil;
 using namespace veil::test;
 
@@ -72,6 +74,7 @@ private slots:
         QTest::newRow("cut short") << "truncate" << "changed";
         QTest::newRow("deleted") << "delete" << "missing";
         QTest::newRow("a folder in its place") << "folder" << "changed";
+        QTest::newRow("a pipe in its place") << "fifo" << "changed";
     }
     void verify() {
         QFETCH(QString, damage);
@@ -93,6 +96,9 @@ private slots:
         } else if (damage == "folder") {
             QFile::remove(file);
             QDir().mkpath(file);
+        } else if (damage == "fifo") {
+            QFile::remove(file);
+            QVERIFY(::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
         }
         const QList<CheckedFile> files = c.verify({.threads = 2});
         QCOMPARE(statusName(Case::statusOf(files, kCellar)), status);
