@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libsqlite3-dev mdbtools-dev libexiv2-dev
+  libsqlite3-dev mdbtools-dev libexiv2-dev libssl-dev
   xvfb xauth
   dpkg-dev
 )

@@ -1,8 +1,8 @@
 #include "store/fileroutines.h"
 
+#include "store/sha256.h"
 #include "store/ui.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -211,7 +211,7 @@ bool copyFileAtomically(const QString& source, const QString& destination, QStri
     }
     if (sameFile(source, destination))
         return true;
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    Sha256 hash;
     qint64 size = 0;
     const bool ok = writeFileAtomically(
         destination,
@@ -225,7 +225,7 @@ bool copyFileAtomically(const QString& source, const QString& destination, QStri
                     return in.atEnd() || in.isSequential();
                 if (out.write(chunk.constData(), n) != n)
                     return false;
-                hash.addData(QByteArrayView(chunk.constData(), n));
+                hash.addData(chunk.constData(), n);
                 size += n;
             }
         },

@@ -4,9 +4,9 @@
 #include "store/filehash.h"
 #include "store/fileroutines.h"
 #include "store/paths.h"
+#include "store/sha256.h"
 #include "store/statement.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDirIterator>
 #include <QFile>
@@ -97,7 +97,7 @@ std::optional<FileDigest> hashFile(const QString& path, QString* error, const st
             *error = in.errorString();
         return std::nullopt;
     }
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    Sha256 hash;
     QByteArray chunk(kChunk, Qt::Uninitialized);
     FileDigest d;
     for (;;) {
@@ -111,7 +111,7 @@ std::optional<FileDigest> hashFile(const QString& path, QString* error, const st
         }
         if (n == 0)
             break;
-        hash.addData(QByteArrayView(chunk.constData(), n));
+        hash.addData(chunk.constData(), n);
         d.size += n;
         if (read)
             read(n);

@@ -93,7 +93,6 @@ private slots:
                                                 << "unrecorded\t\\locations\\Add New.jpg\n";
         QTest::newRow("manifest") << "change" << QStringList{"verify", "--manifest", "@/m.csv"} << 1
                                   << "changed\t" + cellar + "\n";
-        QTest::newRow("manifest without a file") << "" << QStringList{"verify", "--manifest"} << 2 << "needs a FILE";
         QTest::newRow("unknown argument") << "" << QStringList{"verify", "New"} << 2 << "\"New\"";
         QTest::newRow("no case file") << "nodb" << QStringList{"verify"} << 2 << "does not exist";
     }

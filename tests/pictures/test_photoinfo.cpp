@@ -101,12 +101,17 @@ private slots:
         QCOMPARE(rec->size, QFileInfo(file).size());
         QCOMPARE(fileBytes(file), fileBytes(source));
         QCOMPARE(rec->originalName, QStringLiteral("IMG_0042.jpg"));
+        QCOMPARE(rec->originalModified, isoUtc(QFileInfo(source).lastModified()));
+        QVERIFY(qAbs(QDateTime::fromString(rec->attached, Qt::ISODate).secsTo(QDateTime::currentDateTimeUtc())) < 60);
+        // Declining to replace the copy keeps it and its record.
+        t.f.ui.setNextAnswer(false);
+        QVERIFY(!attachFile(*t.db, t.photo("other.jpg", {}), file, stored));
+        QCOMPARE(recordedFile(*t.db, stored)->sha256, rec->sha256);
     }
 
     void addPicturesShowsTheDateTakenUpright() {
         Photos t;
         Form10* w = t.addPictures();
-        QVERIFY(w->DateTakenLabel->isHidden());
         t.f.ui.setNextFileName(t.photo("taken.jpg", kTaken));
         w->Label4->click();
         QVERIFY(w->DateTakenLabel->isVisible());
@@ -138,31 +143,16 @@ private slots:
         v->MapButton->click();
         QCOMPARE(t.f.ui.urls, QList<QUrl>{QUrl("geo:51.500000,1.250000")});
 
+        // Damaged metadata leaves the panel empty, not the viewer broken.
+        const QString file = evidenceFilePath(t.f.folder.path(), "\\Investigations\\17\\Cellar door.jpg");
+        QVERIFY(writeFileBytes(file, withCorruptExif(fileBytes(t.photo("plain.jpg", {})))));
+        v->Next();
+        QCOMPARE(v->MetadataList->topLevelItemCount(), 0);
+        QVERIFY(v->NoMetadataLabel->isVisible() && !v->MapButton->isEnabled());
+
         t.item(v, "photoinfo")->trigger();
         QVERIFY(!v->metadataShown());
         QCOMPARE(v->subWindow()->size(), designed);
-    }
-
-    void viewerPanelIsEmptyWithoutMetadata_data() {
-        QTest::addColumn<QByteArray>("tail"); // bytes that replace the photo's metadata
-        QTest::newRow("none") << QByteArray();
-        QTest::newRow("corrupt EXIF") << QByteArray("Exif\0\0MM\0*\xff\xff\xff\xff", 14);
-    }
-    void viewerPanelIsEmptyWithoutMetadata() {
-        QFETCH(QByteArray, tail);
-        Photos t;
-        Form9* v = t.view({});
-        if (!tail.isEmpty()) {
-            const QString file = evidenceFilePath(t.f.folder.path(), "\\Investigations\\17\\Cellar door.jpg");
-            const QByteArray jpeg = fileBytes(file);
-            const int len = int(tail.size()) + 2;
-            QVERIFY(writeFileBytes(file, jpeg.left(2) + "\xff\xe1" + char(len >> 8) + char(len) + tail + jpeg.mid(2)));
-            v->Next(); // shows it again, read afresh
-        }
-        t.item(v, "photoinfo")->trigger();
-        QCOMPARE(v->MetadataList->topLevelItemCount(), 0);
-        QVERIFY(v->NoMetadataLabel->isVisible());
-        QVERIFY(!v->MapButton->isEnabled());
     }
 
     void saveEnhancedCopyLeavesTheOriginal() {
@@ -183,9 +173,6 @@ private slots:
         QVERIFY2(t.f.ui.lastText().contains("was saved"), qPrintable(t.f.ui.lastText()));
         QCOMPARE(fileBytes(original), before);
 
-        const PhotoMetadata m = readPhotoMetadata(copy + ".png");
-        QCOMPARE(m.make, QStringLiteral("Spectral"));
-        QCOMPARE(m.pixelSize, QSize(20, 40));
         const QImage saved(copy + ".png");
         QCOMPARE(saved.size(), QSize(20, 40));
         QCOMPARE(qRed(saved.pixel(10, 2)), qGreen(saved.pixel(10, 2))); // grey

@@ -50,22 +50,6 @@ const QString kMill = QStringLiteral("\\locations\\Old Mill\\2.jpg"); // a key m
 class VerificationTest : public QObject {
     Q_OBJECT
 private slots:
-    void attachingRecordsWhatArrived() {
-        Case c;
-        QVERIFY(c.attach(kMill, QByteArray(300000, 'x') + "end"));
-        const auto rec = recordedFile(*c.db, kMill);
-        QVERIFY(rec);
-        QCOMPARE(rec->sha256, sha256sum(c.real(kMill)));
-        QCOMPARE(rec->size, 300003);
-        QCOMPARE(rec->originalName, QStringLiteral("IMG_0042.JPG"));
-        QCOMPARE(rec->originalModified, isoUtc(QFileInfo(c.outside.filePath("IMG_0042.JPG")).lastModified()));
-        QVERIFY(qAbs(QDateTime::fromString(rec->attached, Qt::ISODate).secsTo(QDateTime::currentDateTimeUtc())) < 60);
-        // Declining to replace keeps the earlier copy and its record.
-        c.ui.setNextAnswer(false);
-        QVERIFY(!c.attach(kMill, "other"));
-        QCOMPARE(recordedFile(*c.db, kMill)->sha256, rec->sha256);
-    }
-
     void verify_data() {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("status");

@@ -48,6 +48,13 @@ inline bool writeTaggedPhoto(const QString& path, const Tags& tags, int w = 40, 
     return true;
 }
 
+// A JPEG with an EXIF block that holds nonsense put in front of its data.
+inline QByteArray withCorruptExif(const QByteArray& jpeg) {
+    const QByteArray app1 = QByteArray("Exif\0\0II*\0\xff\xff\xff\x7f", 14) + QByteArray(60, '\xee');
+    const int len = int(app1.size()) + 2;
+    return jpeg.left(2) + "\xff\xe1" + char(len >> 8) + char(len & 0xff) + app1 + jpeg.mid(2);
+}
+
 // The hash coreutils' sha256sum gives the file.
 inline QString sha256sum(const QString& path) {
     QProcess p;

