@@ -3,12 +3,10 @@
 #include "filebytes.h"
 #include "testui.h"
 #include "store/casedb.h"
-#include "store/filehash.h"
 
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace veil;
@@ -103,10 +101,8 @@ private slots:
         QFETCH(QString, out);
         ProgramFolder pf;
         TestUi ui;
-        QTemporaryDir outside;
-        QVERIFY(writeFileBytes(outside.filePath("IMG_0042.JPG"), "cellar photograph"));
         const QString stored = "\\Investigations\\17\\Cellar door.jpg";
-        QVERIFY(attachFile(pf.path(), outside.filePath("IMG_0042.JPG"), pf.file(stored), stored));
+        QVERIFY(attachBytes(pf.path(), stored, "cellar photograph"));
         if (setup == "change")
             QVERIFY(writeFileBytes(pf.file(stored), "cellar photographs"));
         else if (setup == "remove")

@@ -20,15 +20,10 @@ namespace {
 struct Case {
     ProgramFolder pf;
     TestUi ui;
-    QTemporaryDir outside;
     std::unique_ptr<Connection> db = Connection::open(pf.path());
 
     QString real(const QString& stored) const { return evidenceFilePath(pf.path(), stored); }
-    bool attach(const QString& stored, const QByteArray& bytes, const QString& name = QStringLiteral("IMG_0042.JPG")) {
-        const QString source = outside.filePath(name);
-        writeFileBytes(source, bytes);
-        return attachFile(*db, source, real(stored), stored);
-    }
+    bool attach(const QString& stored, const QByteArray& bytes) { return attachBytes(pf.path(), stored, bytes); }
     QList<CheckedFile> verify(const VerifyOptions& options = {}) {
         QList<CheckedFile> files = evidenceFiles(*db, pf.path());
         verifyFiles(files, pf.path(), options);

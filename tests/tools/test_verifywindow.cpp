@@ -22,11 +22,7 @@ struct Evidence {
     QTemporaryDir outside;
     std::unique_ptr<Connection> db = Connection::open(f.folder.path());
 
-    void attach(const QString& stored, const QByteArray& bytes) {
-        const QString source = outside.filePath("source");
-        writeFileBytes(source, bytes);
-        QVERIFY(attachFile(*db, source, evidenceFilePath(f.folder.path(), stored), stored));
-    }
+    void attach(const QString& stored, const QByteArray& bytes) { QVERIFY(attachBytes(f.folder.path(), stored, bytes)); }
     VerifyWindow* open() {
         f.dashboard()->findChild<QAction*>("verify")->trigger();
         return f.window<VerifyWindow>("VerifyWindow");
