@@ -43,32 +43,18 @@ QString printed(const Exiv2::ExifData& exif, Exiv2::ExifData::const_iterator it)
     return it == exif.end() ? QString() : clean(it->print(&exif));
 }
 
-QString exifText(const Exiv2::ExifData& exif, const char* key) {
+// The text of one item, empty when it is absent or the key is one this Exiv2 does not know.
+template <class Key, class Data> QString textOf(const Data& data, const char* key) {
     try {
-        const auto it = exif.findKey(Exiv2::ExifKey(key));
-        return it == exif.end() ? QString() : clean(it->toString());
-    } catch (...) {
-        return {}; // a key this Exiv2 does not know
-    }
-}
-
-QString xmpText(const Exiv2::XmpData& xmp, const char* key) {
-    try {
-        const auto it = xmp.findKey(Exiv2::XmpKey(key));
-        return it == xmp.end() ? QString() : clean(it->toString());
+        const auto it = data.findKey(Key(key));
+        return it == data.end() ? QString() : clean(it->toString());
     } catch (...) {
         return {};
     }
 }
-
-QString iptcText(const Exiv2::IptcData& iptc, const char* key) {
-    try {
-        const auto it = iptc.findKey(Exiv2::IptcKey(key));
-        return it == iptc.end() ? QString() : clean(it->toString());
-    } catch (...) {
-        return {};
-    }
-}
+QString exifText(const Exiv2::ExifData& exif, const char* key) { return textOf<Exiv2::ExifKey>(exif, key); }
+QString xmpText(const Exiv2::XmpData& xmp, const char* key) { return textOf<Exiv2::XmpKey>(xmp, key); }
+QString iptcText(const Exiv2::IptcData& iptc, const char* key) { return textOf<Exiv2::IptcKey>(iptc, key); }
 
 // "+02:00" or "Z" into an offset in seconds.
 std::optional<int> parseOffset(const QString& text) {
