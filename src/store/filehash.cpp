@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace veil {
 
@@ -97,6 +98,10 @@ std::optional<FileHash> recordedFile(Connection& db, const QString& storedPath) 
 }
 
 QString evidenceFilePath(const QString& programFolder, const QString& storedPath) {
+    // A record of a hostile case file must not lead the reading outside the program folder.
+    static const QRegularExpression separators(QStringLiteral("[\\\\/]"));
+    if (storedPath.split(separators).contains(QLatin1String("..")))
+        return {};
     for (const QString& flat : {files::locations, files::investigators})
         if (storedPath.startsWith(flat))
             return programFile(programFolder, flat, storedPath.mid(flat.size()));

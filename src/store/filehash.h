@@ -42,7 +42,8 @@ std::optional<FileHash> recordedFile(Connection& db, const QString& storedPath);
 
 // The real file a stored path stands for. In the flat folders "\locations\"
 // and "\investigators\" everything after the folder is one file name (a key
-// may hold a backslash); elsewhere backslashes separate folders.
+// may hold a backslash); elsewhere backslashes separate folders. Empty for
+// a path with a ".." part, which would lead outside the program folder.
 QString evidenceFilePath(const QString& programFolder, const QString& storedPath);
 
 // ISO 8601 in UTC, as the records keep times.

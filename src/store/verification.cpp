@@ -144,6 +144,12 @@ bool verifyFiles(QList<CheckedFile>& files, const QString& programFolder, const 
     auto work = [&] {
         for (int i = next++; i < files.size() && !cancelled(options.cancel); i = next++) {
             CheckedFile& f = files[i];
+            if (paths[i].isEmpty()) {
+                f.status = FileStatus::Changed;
+                f.problem = QStringLiteral("its stored path leads outside the program folder");
+                report(0, 1);
+                continue;
+            }
             const QFileInfo info(paths[i]);
             if (!info.exists() && !info.isSymLink()) {
                 if (f.status != FileStatus::Unrecorded)

@@ -54,6 +54,7 @@ private slots:
         QTest::newRow("deleted") << "delete" << "missing";
         QTest::newRow("a folder in its place") << "folder" << "changed";
         QTest::newRow("a pipe in its place") << "fifo" << "changed";
+        QTest::newRow("a record leading out of the folder") << "escape" << "changed";
     }
     void verify() {
         QFETCH(QString, damage);
@@ -79,8 +80,12 @@ private slots:
             QFile::remove(file);
             QVERIFY(::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
         }
+        // A hostile case file's record is never followed outside the program folder.
+        const QString escape = QStringLiteral("\\Investigations\\..\\..\\..\\etc\\hostname");
+        if (damage == "escape")
+            recordFileHash(*c.db, {escape, 1, QString(64, '0'), "2026-12-05T22:00:00Z", {}, {}});
         const QList<CheckedFile> files = c.verify({.threads = 2});
-        QCOMPARE(statusName(Case::statusOf(files, kCellar)), status);
+        QCOMPARE(statusName(Case::statusOf(files, damage == "escape" ? escape : kCellar)), status);
         QCOMPARE(Case::statusOf(files, kMill), FileStatus::Ok);
     }
 
