@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
-  libsqlite3-dev mdbtools-dev
+  libsqlite3-dev mdbtools-dev libexiv2-dev libssl-dev
   xvfb xauth
   dpkg-dev help2man
 )

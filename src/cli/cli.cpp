@@ -22,6 +22,10 @@ const QList<Command>& commands() {
         {QStringLiteral("backup"), QStringLiteral("FILE [--force]"),
          QStringLiteral("Writes a checked snapshot of the case file to FILE (--force replaces an existing FILE)."),
          backupCommand},
+        {QStringLiteral("verify"), QStringLiteral("[--manifest FILE] [--all]"),
+         QStringLiteral("Hashes every recorded file again; prints status<TAB>path for each file not ok (every "
+                        "file with --all), writes a CSV manifest to FILE; exit 1 when any is changed or missing."),
+         verifyCommand},
     };
     return all;
 }

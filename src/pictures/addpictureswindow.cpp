@@ -3,11 +3,13 @@
 #include "widgets/art.h"
 #include "widgets/attachphoto.h"
 #include "widgets/controls.h"
+#include "store/filehash.h"
 #include "store/fileroutines.h"
 #include "shell/dashboardwindow.h"
 #include "widgets/imagebutton.h"
 #include "shell/mainframe.h"
 #include "store/paths.h"
+#include "store/photometadata.h"
 #include "widgets/picturebox.h"
 #include "store/ui.h"
 
@@ -34,6 +36,10 @@ Form10::Form10(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form10")) {
     Image1 = new PictureBox(c, QStringLiteral("Image1"), twRect(0, 0, 9600, 7200));
     Image1->setPicture(art::draw(art::Picture::AddPictureDefault));
     connect(Image1, &PictureBox::filesDropped, this, &Form10::Image1_Dropped);
+    DateTakenLabel = new QLabel(Image1);
+    DateTakenLabel->setObjectName(QStringLiteral("DateTakenLabel"));
+    DateTakenLabel->setStyleSheet(QStringLiteral("background: rgba(0, 0, 0, 150); color: white; padding: 2px 6px;"));
+    DateTakenLabel->hide();
 
     Label1 = makeLabel(c, QStringLiteral("Label1"), QStringLiteral("Title:"), twRect(720, 7320, 600, 255), true);
     // The title sits on a drawn line instead of in a box.
@@ -80,11 +86,23 @@ void Form10::Image_Click() {
     // shown has been reported and leaves it as it was.
     if (picked.outcome != PickedPicture::NotShown)
         Text2->setText(picked.path);
+    if (picked.outcome == PickedPicture::Shown)
+        showDateTaken(picked.path);
+}
+
+void Form10::showDateTaken(const QString& file) {
+    const QString taken = file.isEmpty() ? QString() : dateTakenText(photoDateTaken(file));
+    DateTakenLabel->setText(QStringLiteral("Taken ") + taken);
+    DateTakenLabel->adjustSize();
+    DateTakenLabel->move(0, Image1->height() - DateTakenLabel->height());
+    DateTakenLabel->setVisible(!taken.isEmpty());
 }
 
 void Form10::Image1_Dropped(const QStringList& files) {
-    if (const auto shown = showDroppedPicture(Image1, files))
+    if (const auto shown = showDroppedPicture(Image1, files)) {
         Text2->setText(*shown);
+        showDateTaken(*shown);
+    }
 }
 
 void Form10::Save_Click() {
@@ -119,7 +137,7 @@ void Form10::Save_Click() {
     const QString folder = files::investigations + m_id + QLatin1Char('\\');
     const QString fileName = title + QLatin1Char('.') + extension;
     const QString destination = programFile(programFolder(), folder, fileName);
-    CopyFile(chosen, destination);
+    attachFile(db(), chosen, destination, folder + fileName);
     // The copy reports its own failures; a record whose photograph never
     // arrived would only be found missing later, so none is stored.
     if (!QFileInfo(destination).isFile())
@@ -146,6 +164,7 @@ void Form10::New_Click() {
     Text1->clear();
     RichTextBox1->clear();
     Text2->clear();
+    showDateTaken(QString());
     setCaption(QStringLiteral("Add Pictures - New"));
     Image1->loadFile(programPath(programFolder(), files::newImage)); // a missing placeholder leaves the picture
 }

@@ -53,9 +53,12 @@ public:
     ImageButton* Label4 = nullptr;
     ImageButton* Label5 = nullptr;
     ImageButton* Label6 = nullptr;
+    // The chosen file's date taken, along the foot of the picture; hidden when not known.
+    QLabel* DateTakenLabel = nullptr;
 
 private:
     void writeBack(const QString& title);
+    void showDateTaken(const QString& file);
 
     QString m_investigation; // the investigation's FullDate_Time, taken at load
     QString m_id;            // its ID, found at save time

@@ -7,6 +7,8 @@
 #include "store/paths.h"
 #include "widgets/picturebox.h"
 #include "store/pictureloader.h"
+#include "store/filehash.h"
+#include "store/photometadata.h"
 #include "store/ui.h"
 
 #include <QComboBox>
@@ -14,6 +16,11 @@
 #include <QElapsedTimer>
 #include <QProgressBar>
 #include <QTextEdit>
+#include <QDir>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include <limits>
 
@@ -79,6 +86,11 @@ Form9::Form9(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form9")) {
     connect(Label10, &ImageButton::released, this, &Form9::Previous);
 
     QMenu* file = addMenu(QStringLiteral("sf"), QStringLiteral("File"));
+    m_metadataItem = addItem(file, QStringLiteral("photoinfo"), QStringLiteral("Photo Information"),
+                             [this] { setMetadataShown(m_metadataItem->isChecked()); });
+    m_metadataItem->setCheckable(true);
+    addItem(file, QStringLiteral("savecopy"), QStringLiteral("Save Enhanced Copy..."), [this] { saveEnhancedCopy(); });
+    addSeparator(file, QStringLiteral("sfsep"));
     addItem(file, QStringLiteral("exity"), QStringLiteral("Exit"), [this] { unload(); });
     QMenu* enhance = addMenu(QStringLiteral("op"), QStringLiteral("Enhance"));
     addItem(enhance, QStringLiteral("inve"), QStringLiteral("Invert"), [this] { runFilter(Kind::Invert); });
@@ -90,6 +102,7 @@ Form9::Form9(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form9")) {
     addItem(one, QStringLiteral("gree"), QStringLiteral("Green"), [this] { runFilter(Kind::Green); });
     addItem(one, QStringLiteral("gh"), QStringLiteral("Blue"), [this] { runFilter(Kind::Blue); });
     addHelpMenu();
+    buildMetadataPanel();
 }
 
 ImageButton* Form9::button(const char* label, const char* face, const char* caption, int left, int top) {
@@ -144,7 +157,11 @@ void Form9::Show_Picture(const Record& record) {
         const int at = m_titles.indexOf(m_currentTitle);
         if (at >= 0)
             selectTitle(at);
+        return;
     }
+    m_photoFile = path;
+    m_photoStored = record.text(QStringLiteral("Path"));
+    refreshMetadata();
 }
 
 bool Form9::showPhoto(const QImage& photo) {
@@ -220,6 +237,121 @@ void Form9::runFilter(Kind kind) {
     }
     ProgressBar1->hide();
     Image1->setPicture(m_pictures.finish(Image1->size()));
+}
+
+} // namespace veil
+
+namespace veil {
+
+namespace {
+constexpr int kPanelTwips = 4200;
+
+QString filterName(Kind kind) {
+    switch (kind) {
+    case Kind::Invert: return QStringLiteral("Invert");
+    case Kind::Solarize: return QStringLiteral("Solarize");
+    case Kind::Emboss: return QStringLiteral("Emboss");
+    case Kind::Grey: return QStringLiteral("Grey");
+    case Kind::Red: return QStringLiteral("Red");
+    case Kind::Green: return QStringLiteral("Green");
+    case Kind::Blue: return QStringLiteral("Blue");
+    }
+    return {};
+}
+} // namespace
+
+void Form9::buildMetadataPanel() {
+    MetadataPanel = new QWidget(client());
+    MetadataPanel->setObjectName(QStringLiteral("MetadataPanel"));
+    MetadataPanel->setGeometry(twRect(10065, 120, kPanelTwips - 120, 8100));
+    auto* layout = new QVBoxLayout(MetadataPanel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    MetadataList = new QTreeWidget(MetadataPanel);
+    MetadataList->setObjectName(QStringLiteral("MetadataList"));
+    MetadataList->setHeaderLabels({QStringLiteral("Item"), QStringLiteral("Value")});
+    MetadataList->setRootIsDecorated(false);
+    layout->addWidget(MetadataList, 1);
+    NoMetadataLabel = new QLabel(QStringLiteral("This file holds no photo information."), MetadataPanel);
+    NoMetadataLabel->setObjectName(QStringLiteral("NoMetadataLabel"));
+    NoMetadataLabel->setWordWrap(true);
+    layout->addWidget(NoMetadataLabel);
+    MapButton = new QPushButton(QStringLiteral("Show on Map"), MetadataPanel);
+    MapButton->setObjectName(QStringLiteral("MapButton"));
+    layout->addWidget(MapButton);
+    connect(MapButton, &QPushButton::clicked, this, &Form9::showOnMap);
+    MetadataPanel->hide();
+}
+
+bool Form9::metadataShown() const { return !MetadataPanel->isHidden(); }
+
+void Form9::setMetadataShown(bool shown) {
+    m_metadataItem->setChecked(shown);
+    if (shown == metadataShown())
+        return;
+    // The panel widens the window; hidden, the window is as designed.
+    setClientSizeTwips(10065 + (shown ? kPanelTwips : 0), 8340);
+    MetadataPanel->setVisible(shown);
+    if (QWidget* sub = subWindow())
+        sub->adjustSize();
+    refreshMetadata();
+}
+
+void Form9::refreshMetadata() {
+    if (!metadataShown())
+        return;
+    const PhotoMetadata m = m_photoFile.isEmpty() ? PhotoMetadata() : readPhotoMetadata(m_photoFile);
+    MetadataList->clear();
+    for (const auto& [label, value] : m.rows())
+        MetadataList->addTopLevelItem(new QTreeWidgetItem({label, value}));
+    MetadataList->resizeColumnToContents(0);
+    NoMetadataLabel->setVisible(m.isEmpty());
+    MapButton->setEnabled(m.gps.has_value());
+    MapButton->setProperty("geo", m.gps ? geoUrl(*m.gps) : QUrl());
+}
+
+void Form9::showOnMap() {
+    const QUrl url = MapButton->property("geo").toUrl();
+    if (url.isValid() && !Ui::get().openUrl(url))
+        message(QStringLiteral("No program on this desktop opens map positions (%1).").arg(url.toString()));
+}
+
+void Form9::saveEnhancedCopy() {
+    if (busy())
+        return;
+    const QImage* result = m_pictures.result();
+    if (!result || m_photoFile.isEmpty()) {
+        message(QStringLiteral("Run one of the Enhance filters first: the copy holds the filtered photograph."));
+        return;
+    }
+    const QString filter = filterName(m_pictures.resultKind());
+    QString target = Ui::get().saveFileName(
+        QStringLiteral("Save Enhanced Copy"), QStringLiteral("PNG picture (*.png);;JPEG picture (*.jpg *.jpeg)"),
+        QDir::home().filePath(QStringLiteral("%1 - %2.png").arg(m_currentTitle, filter)));
+    if (target.isEmpty())
+        return;
+    const QString suffix = QFileInfo(target).suffix().toLower();
+    if (suffix != QLatin1String("png") && suffix != QLatin1String("jpg") && suffix != QLatin1String("jpeg"))
+        target += QStringLiteral(".png");
+    // Copies are not evidence: they stay out of the case's picture folders, so no original is replaced.
+    const QString where = QFileInfo(QFileInfo(target).absolutePath()).canonicalFilePath() + QLatin1Char('/');
+    for (const QString& folder : {files::locations, files::investigators, files::investigations}) {
+        const QString inside = QFileInfo(programPath(programFolder(), folder)).canonicalFilePath();
+        if (!inside.isEmpty() && where.startsWith(inside + QLatin1Char('/'))) {
+            message(QStringLiteral("Please save the enhanced copy outside the case's picture folders, so "
+                                   "that no original photograph can be replaced."));
+            return;
+        }
+    }
+    QString fingerprint = QStringLiteral("not recorded");
+    if (const auto recorded = recordedFile(db(), m_photoStored))
+        fingerprint = recorded->sha256;
+    const QString note = QStringLiteral("%1 filter applied by Veilcase on %2 to %3 (SHA-256 %4)")
+                             .arg(filter, isoUtc(QDateTime::currentDateTimeUtc()), m_photoStored, fingerprint);
+    QString error;
+    if (!writeEnhancedCopy(*result, target, m_photoFile, note, &error))
+        message(QStringLiteral("The enhanced copy could not be saved to \"%1\": %2").arg(target, error));
+    else
+        message(QStringLiteral("The enhanced copy was saved as \"%1\".").arg(target));
 }
 
 } // namespace veil

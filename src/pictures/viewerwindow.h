@@ -6,8 +6,11 @@
 
 #include <QStringList>
 
+class QLabel;
 class QProgressBar;
+class QPushButton;
 class QTextEdit;
+class QTreeWidget;
 
 namespace veil {
 
@@ -58,6 +61,13 @@ public:
     const QString& investigationName() const { return m_investigation; }
     const filters::Enhancer& pictures() const { return m_pictures; }
 
+    // File menu additions: the photo information panel beside the picture
+    // (hidden, the window is as designed) and a copy of the filtered photograph.
+    void setMetadataShown(bool shown);
+    bool metadataShown() const;
+    void saveEnhancedCopy();
+    void showOnMap();
+
     PictureBox* Image1 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     QTextEdit* Text4 = nullptr;
@@ -73,12 +83,19 @@ public:
     ImageButton* Label8 = nullptr;
     ImageButton* Label9 = nullptr;
     ImageButton* Label10 = nullptr;
+    // The photo information panel: MetadataList (item, value), NoMetadataLabel, MapButton.
+    QWidget* MetadataPanel = nullptr;
+    QTreeWidget* MetadataList = nullptr;
+    QLabel* NoMetadataLabel = nullptr;
+    QPushButton* MapButton = nullptr;
 
 private:
     void Show_Picture(const Record& record);
     void showSelected();
     void selectTitle(int index);
     ImageButton* button(const char* label, const char* face, const char* caption, int left, int top);
+    void buildMetadataPanel();
+    void refreshMetadata();
 
     filters::Enhancer m_pictures; // the work picture and the source copy
     QString m_investigation;
@@ -87,6 +104,9 @@ private:
     int m_selected = -1;
     QString m_listPosition = QStringLiteral("0");
     qint64 m_yieldNs = 4000000;
+    QString m_photoFile;   // the file of the photograph shown
+    QString m_photoStored; // its stored path
+    QAction* m_metadataItem = nullptr;
 };
 
 } // namespace veil

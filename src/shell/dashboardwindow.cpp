@@ -119,6 +119,8 @@ Form2::Form2(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form2")) {
     QMenu* tools = addMenu(QStringLiteral("tools"), QStringLiteral("&Tools"));
     addItem(tools, QStringLiteral("database"), QStringLiteral("&Database Tools"),
             [this] { this->frame().show(QStringLiteral("Form11")); });
+    addItem(tools, QStringLiteral("verify"), QStringLiteral("&Verify Evidence..."),
+            [this] { this->frame().show(QStringLiteral("VerifyWindow")); });
     addHelpMenu();
 }
 

@@ -1,5 +1,6 @@
 #include "store/fileroutines.h"
 
+#include "store/sha256.h"
 #include "store/ui.h"
 
 #include <QDir>
@@ -201,7 +202,7 @@ bool writeFileAtomically(const QString& destination, const std::function<bool(QI
     return true;
 }
 
-bool copyFileAtomically(const QString& source, const QString& destination, QString* error) {
+bool copyFileAtomically(const QString& source, const QString& destination, QString* error, FileDigest* copied) {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
         if (error)
@@ -210,9 +211,11 @@ bool copyFileAtomically(const QString& source, const QString& destination, QStri
     }
     if (sameFile(source, destination))
         return true;
-    return writeFileAtomically(
+    Sha256 hash;
+    qint64 size = 0;
+    const bool ok = writeFileAtomically(
         destination,
-        [&in](QIODevice& out) {
+        [&](QIODevice& out) {
             QByteArray chunk(1 << 20, Qt::Uninitialized);
             for (;;) {
                 const qint64 n = in.read(chunk.data(), chunk.size());
@@ -222,12 +225,17 @@ bool copyFileAtomically(const QString& source, const QString& destination, QStri
                     return in.atEnd() || in.isSequential();
                 if (out.write(chunk.constData(), n) != n)
                     return false;
+                hash.addData(chunk.constData(), n);
+                size += n;
             }
         },
         error);
+    if (ok && copied)
+        *copied = {size, hash.result()};
+    return ok;
 }
 
-void CopyFile(const QString& source, const QString& destination) {
+void CopyFile(const QString& source, const QString& destination, FileDigest* copied) {
     auto fail = [&](const QString& why) {
         message(QStringLiteral("Cannot copy \"%1\" to \"%2\": %3").arg(source, destination, why));
     };
@@ -251,7 +259,7 @@ void CopyFile(const QString& source, const QString& destination) {
     if (!QDir().mkpath(to.absolutePath()))
         return fail(QStringLiteral("the folder %1 cannot be created.").arg(to.absolutePath()));
     QString error;
-    if (!copyFileAtomically(source, destination, &error))
+    if (!copyFileAtomically(source, destination, &error, copied))
         fail(error);
 }
 

@@ -40,13 +40,21 @@ enum class KeyUse {
 };
 QString fileNameProblem(const QString& key, const QString& extension, KeyUse use = KeyUse::FileName);
 
+// What a copy read: its size and SHA-256, taken while copying (one read of the file).
+struct FileDigest {
+    qint64 size = 0;
+    QByteArray sha256; // raw bytes
+};
+
 // Copies one file. Missing destination folders are created. When the
 // destination exists the user is asked (Ui::confirmReplace) and the copy only
 // happens on yes. The copy is written beside the destination and renamed into
 // place, so a failed copy leaves an old destination whole. The source is only
 // read. Nothing is reported to the caller: a failure is shown to the user in a
 // message, and the caller checks the outcome by using the destination.
-void CopyFile(const QString& source, const QString& destination);
+// `copied`, when given, receives what was copied; it is left alone when
+// nothing was copied (declined, failed, or the destination is the source).
+void CopyFile(const QString& source, const QString& destination, FileDigest* copied = nullptr);
 
 // Replaces (or creates) a whole file safely: `write` fills a temporary file in
 // the destination's folder; only when it returns true and everything reached
@@ -59,6 +67,8 @@ bool writeFileAtomically(const QString& destination, const std::function<bool(QI
 
 // A silent copy through writeFileAtomically: no question, no message, and no
 // folder is created. Copying a file onto itself does nothing and succeeds.
-bool copyFileAtomically(const QString& source, const QString& destination, QString* error = nullptr);
+// `copied`, when given, receives the size and hash of what was written.
+bool copyFileAtomically(const QString& source, const QString& destination, QString* error = nullptr,
+                        FileDigest* copied = nullptr);
 
 } // namespace veil

@@ -1,5 +1,7 @@
 #include "store/pictureloader.h"
 
+#include "store/photometadata.h"
+
 #include <QFileInfo>
 #include <QImageReader>
 #include <QtGlobal>
@@ -72,6 +74,9 @@ PictureLoad loadPicture(const QString& path) {
     if (out.image.isNull()) {
         out.invalidPicture = true;
         out.error = QStringLiteral("Invalid picture (%1)").arg(reader.errorString());
+    } else if (!reader.supportsOption(QImageIOHandler::ImageTransformation)) {
+        // Qt turns JPEG and TIFF upright itself; a PNG's EXIF orientation is Exiv2's to read.
+        out.image = uprightImage(out.image, photoOrientation(path));
     }
     return out;
 }

@@ -1,5 +1,6 @@
 #include "widgets/attachphoto.h"
 
+#include "store/filehash.h"
 #include "store/fileroutines.h"
 #include "store/paths.h"
 #include "widgets/picturebox.h"
@@ -105,7 +106,8 @@ bool PhotoAttacher::attach(AttachRoute route, const QString& key, const QString&
     a.fileName = key + QLatin1Char('.') + a.extension;
     a.destination = m_destination = programFile(m_setup.programFolder, m_setup.folder, a.fileName);
 
-    CopyFile(source, a.destination);
+    // Hashed while copied and recorded, so the copy can be verified later.
+    attachFile(m_setup.programFolder, source, a.destination, m_setup.folder + a.fileName);
 
     // The copy is judged by loading it, as every caller of the copy does.
     if (route == AttachRoute::Dialog) {

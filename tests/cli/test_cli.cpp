@@ -1,5 +1,7 @@
 #include "clirun.h"
 #include "programfolder.h"
+#include "filebytes.h"
+#include "testui.h"
 #include "store/casedb.h"
 
 #include <QFile>
@@ -73,6 +75,52 @@ private slots:
         }
         // Nothing of our own naming is left beside the target.
         QCOMPARE(QDir(pf.path()).entryList({".veilcase-*"}, QDir::Hidden | QDir::Files), QStringList());
+    }
+
+    void verify_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("out"); // standard output on 0/1, standard error on 2
+        const QString cellar = "\\Investigations\\17\\Cellar door.jpg";
+        QTest::newRow("all ok") << "" << QStringList{"verify"} << 0 << "";
+        QTest::newRow("--all lists the ok ones") << "" << QStringList{"verify", "--all"} << 0 << "ok\t" + cellar + "\n";
+        QTest::newRow("changed") << "change" << QStringList{"verify"} << 1 << "changed\t" + cellar + "\n";
+        QTest::newRow("missing") << "remove" << QStringList{"verify"} << 1 << "missing\t" + cellar + "\n";
+        QTest::newRow("unrecorded is no fault") << "unrecorded" << QStringList{"verify"} << 0
+                                                << "unrecorded\t\\locations\\Add New.jpg\n";
+        QTest::newRow("manifest") << "change" << QStringList{"verify", "--manifest", "@/m.csv"} << 1
+                                  << "changed\t" + cellar + "\n";
+        QTest::newRow("unknown argument") << "" << QStringList{"verify", "New"} << 2 << "\"New\"";
+        QTest::newRow("no case file") << "nodb" << QStringList{"verify"} << 2 << "does not exist";
+    }
+    void verify() {
+        QFETCH(QString, setup);
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QString, out);
+        ProgramFolder pf;
+        TestUi ui;
+        const QString stored = "\\Investigations\\17\\Cellar door.jpg";
+        QVERIFY(attachBytes(pf.path(), stored, "cellar photograph"));
+        if (setup == "change")
+            QVERIFY(writeFileBytes(pf.file(stored), "cellar photographs"));
+        else if (setup == "remove")
+            QFile::remove(pf.file(stored));
+        else if (setup == "unrecorded")
+            QVERIFY(writeFileBytes(pf.file("locations/Add New.jpg"), "old"));
+        else if (setup == "nodb")
+            QFile::remove(pf.databasePath());
+        for (QString& a : args)
+            a.replace('@', pf.path());
+        const CliResult r = runCli(pf.path(), args);
+        QVERIFY2(r.code == code, qPrintable(QString("%1 | %2").arg(r.out, r.err)));
+        if (code == 2)
+            QVERIFY2(r.err.contains(out), qPrintable(r.err));
+        else
+            QCOMPARE(r.out, out);
+        if (args.contains("--manifest") && code != 2)
+            QVERIFY(fileBytes(pf.file("m.csv")).contains(",changed\r\n"));
     }
 
     void builtProgramAnswersOnItsOwn() {

@@ -1,5 +1,7 @@
 #include "programfolder.h"
 
+#include "filebytes.h"
+#include "store/filehash.h"
 #include "store/paths.h"
 
 #include <QDir>
@@ -38,6 +40,13 @@ bool writePicture(const QString& path, const char* format, int width, int height
         img.setPixel(y % width, y, 0xffffffff); // a diagonal, so the picture is not flat
     QDir().mkpath(QFileInfo(path).absolutePath());
     return img.save(path, format);
+}
+
+bool attachBytes(const QString& programFolder, const QString& stored, const QByteArray& bytes) {
+    static QTemporaryDir outside;
+    const QString source = outside.filePath(QStringLiteral("IMG_0042.JPG"));
+    return writeFileBytes(source, bytes) &&
+           attachFile(programFolder, source, evidenceFilePath(programFolder, stored), stored);
 }
 
 } // namespace veil::test

@@ -21,6 +21,10 @@ private:
     QString m_path;
 };
 
+// Attaches a file holding `bytes` under a stored path as the windows do
+// (copied in from outside, hashed and recorded); false when it was not.
+bool attachBytes(const QString& programFolder, const QString& stored, const QByteArray& bytes);
+
 // The built program folder (with Clean_DB and the placeholders).
 QString builtProgramFolder();
 // ../shared/testdata beside the source tree.

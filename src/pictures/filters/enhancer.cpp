@@ -124,6 +124,7 @@ QImage scaleForDisplay(const QImage& picture, QSize size) {
 
 void Enhancer::setPhoto(const QImage& photo) {
     m_running = false;
+    m_haveResult = false;
     if (photo.isNull()) {
         m_photo = QImage();
         m_out = QImage();
@@ -152,6 +153,7 @@ bool Enhancer::begin(Kind kind, int pictureWidth, int pictureHeight) {
     if (!hasPhoto() || kind == Kind::Invert)
         return false;
     m_kind = kind;
+    m_haveResult = false;
     prepareOutput();
     const int W = m_photo.width(), H = m_photo.height();
     if (kind == Kind::Emboss) {
@@ -213,6 +215,7 @@ QImage Enhancer::finish(QSize display) {
         return {};
     QImage shown = scaleForDisplay(m_out, display);
     m_running = false;
+    m_haveResult = true;
     return shown;
 }
 
@@ -223,6 +226,8 @@ QImage Enhancer::invert(QSize display) {
     const int W = m_photo.width();
     for (int y = 0; y < m_photo.height(); ++y)
         invertRow(row(std::as_const(m_photo), y), row(m_out, y), W);
+    m_kind = Kind::Invert;
+    m_haveResult = true;
     return scaleForDisplay(m_out, display);
 }
 

@@ -54,6 +54,11 @@ public:
     // size; the work picture is unchanged afterwards. Null without a photograph.
     QImage invert(QSize display);
 
+    // The last finished filter's picture at full size, or null when no
+    // filter has run on this photograph yet (for saving an enhanced copy).
+    const QImage* result() const { return m_haveResult ? &m_out : nullptr; }
+    Kind resultKind() const { return m_kind; }
+
 private:
     void clearOutside();
     void prepareOutput();
@@ -62,6 +67,7 @@ private:
     QImage m_out;   // the work picture during a run
     Kind m_kind = Kind::Invert;
     bool m_running = false;
+    bool m_haveResult = false;
     int m_rowBegin = 0, m_rowEnd = 0, m_colBegin = 0, m_colEnd = 0;
     int m_progressHeight = 1;
 };
