@@ -1,0 +1,74 @@
+#include "filebytes.h"
+#include "programfolder.h"
+
+#include "store/casedb.h"
+#include "store/databasefiles.h"
+#include "store/paths.h"
+
+#include <QDir>
+#include <QTest>
+
+#include <sqlite3.h>
+
+using namespace veil;
+using namespace veil::test;
+
+namespace {
+
+QStringList locationsIn(const QString& path) {
+    return Connection::openFile(path)->column(tables::location, "LocationName");
+}
+
+// Leaves `path` as another tool would after a crash in write-ahead mode: the
+// record `name` committed, but only in the log beside the file.
+void leaveInWalMode(const QString& path, const QString& name) {
+    const QString copy = path + ".crashed";
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    const QByteArray sql = "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
+                           "INSERT INTO Location(LocationName) VALUES ('" + name.toUtf8() + "')";
+    QCOMPARE(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    QVERIFY(QFile::copy(path, copy) && QFile::copy(path + "-wal", copy + "-wal"));
+    sqlite3_close(db);
+    QVERIFY(QFile::remove(path) && QFile::rename(copy, path) && QFile::rename(copy + "-wal", path + "-wal"));
+}
+
+QString journalMode(const QString& path) {
+    auto db = Connection::openFile(path);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db->handle(), "PRAGMA journal_mode", -1, &st, nullptr);
+    sqlite3_step(st);
+    const QString mode = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    return mode;
+}
+
+} // namespace
+
+class DatabaseFilesTest : public QObject {
+    Q_OBJECT
+private slots:
+    // A file in write-ahead mode opens, keeps what was committed, goes back to
+    // a rollback journal and backs up and restores like any other.
+    void walFileOpensBacksUpAndRestores() {
+        ProgramFolder pf;
+        const QString live = pf.databasePath(), backup = pf.file("backup/db_back");
+        leaveInWalMode(live, "Logged");
+        QCOMPARE(Connection::problemWith(live), QString());
+        QCOMPARE(locationsIn(live), QStringList{"Logged"});
+        QCOMPARE(journalMode(live), QStringLiteral("delete"));
+        QVERIFY(!QFile::exists(live + "-wal"));
+
+        QDir().mkpath(pf.file("backup"));
+        QCOMPARE(snapshotDatabase(live, backup), QString());
+        leaveInWalMode(backup, "Also logged");
+        const QString ready = pf.file("ready");
+        QCOMPARE(snapshotDatabase(backup, ready), QString());
+        QCOMPARE(swapInDatabase(ready, live), QString());
+        QCOMPARE(locationsIn(live), (QStringList{"Logged", "Also logged"}));
+        QCOMPARE(journalMode(live), QStringLiteral("delete"));
+    }
+};
+
+QTEST_GUILESS_MAIN(DatabaseFilesTest)
+#include "test_databasefiles.moc"
