@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QtEndian>
 
 #include <mdbtools.h>
@@ -625,17 +624,16 @@ ImportResult importJet(const QString& jetPath, const QString& cleanDbPath, const
         JetFile jet(jetPath);
         checkSchema(jet, shown);
 
-        // The new database is built aside and only copied into place whole.
-        QTemporaryDir work;
+        // The new database is built beside its place and only renamed into it whole.
+        ScratchFile work(outPath);
         if (!work.isValid())
             throw DbError(
                 QStringLiteral("No room for the new case database: %1").arg(work.errorString()));
-        const QString built = work.filePath(QStringLiteral("import.db"));
+        const QString built = work.path();
         QString error;
-        if (!QFile::copy(cleanDbPath, built) ||
-            !QFile::setPermissions(built, QFile::ReadOwner | QFile::WriteOwner))
-            throw DbError(
-                QStringLiteral("The clean database %1 cannot be copied.").arg(quoted(cleanDbPath)));
+        if (!copyFileAtomically(cleanDbPath, built, &error))
+            throw DbError(QStringLiteral("The clean database %1 cannot be copied: %2")
+                              .arg(quoted(cleanDbPath), error));
         {
             Sqlite db(built);
             db.exec("BEGIN");
@@ -669,7 +667,7 @@ ImportResult importJet(const QString& jetPath, const QString& cleanDbPath, const
                                   .arg(quoted(kept), error));
             result.keptAs = kept;
         }
-        if (!copyFileAtomically(built, outPath, &error)) {
+        if (!work.moveTo(outPath, &error)) {
             if (inPlace) QFile::remove(result.keptAs); // the old file is still in its place
             result.keptAs.clear();
             throw DbError(QStringLiteral("The case database %1 cannot be written: %2")

@@ -3,6 +3,7 @@
 
 #include "store/casedb.h"
 #include "store/databasefiles.h"
+#include "store/fileroutines.h"
 #include "store/paths.h"
 
 #include <QDir>
@@ -62,8 +63,8 @@ private slots:
         QDir().mkpath(pf.file("backup"));
         QCOMPARE(snapshotDatabase(live, backup), QString());
         leaveInWalMode(backup, "Also logged");
-        const QString ready = pf.file("ready");
-        QCOMPARE(snapshotDatabase(backup, ready), QString());
+        ScratchFile ready(live);
+        QCOMPARE(snapshotDatabase(backup, ready.path()), QString());
         QCOMPARE(swapInDatabase(ready, live), QString());
         QCOMPARE(locationsIn(live), (QStringList{"Logged", "Also logged"}));
         QCOMPARE(journalMode(live), QStringLiteral("delete"));

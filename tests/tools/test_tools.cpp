@@ -3,6 +3,7 @@
 
 #include "tools/confirmwindow.h"
 #include "store/databasefiles.h"
+#include "store/fileroutines.h"
 #include "tools/databasetoolswindow.h"
 #include "widgets/imagebutton.h"
 #include "shell/windowregistry.h"
@@ -14,6 +15,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <sqlite3.h>
@@ -148,12 +150,17 @@ private slots:
         const QString photo = f.folder.file("locations/Old Mill.jpg");
         QVERIFY(writePicture(photo));
         const QByteArray photoBytes = fileBytes(photo);
+        // Old investigations' folders stay, so new investigations are numbered above them.
+        QVERIFY(writePicture(f.folder.file("Investigations/12/Cellar.jpg")));
+        QVERIFY(QDir().mkpath(f.folder.file("Investigations/0099")) && QDir().mkpath(f.folder.file("Investigations/New")));
         yes(f, Clean, {true});
         QCOMPARE(f.ui.lastText(), QStringLiteral("Your database is now clean"));
         auto db = Connection::open(f.folder.path());
         for (const TableDef& t : caseTables())
             QCOMPARE(db->count(t.name), 0);
         QCOMPARE(fileBytes(photo), photoBytes);
+        db->openTable(tables::investigations).addNew();
+        QCOMPARE(db->table().field("ID"), QStringLiteral("13"));
         QCOMPARE(f.dashboard()->Combo1->count(), 1);
         QVERIFY(toolsInFront(f));
     }
@@ -254,6 +261,40 @@ private slots:
         QCOMPARE(locationsIn(f.folder.databasePath()), QStringList());
     }
 
+    // Another process keeps storing in the database while Restore runs: the
+    // restored file is whole and holds the backup alone, and the writer, whose
+    // file was replaced, is refused instead of writing into the new one.
+    void restoreBesideAnotherWriter() {
+        Frame f;
+        addLocations(f.folder.databasePath(), 50, "Backed Up ");
+        yes(f, BackUp);
+        const QStringList backedUp = locationsIn(f.folder.file("backup/db_back"));
+        constexpr int kRounds = 60;
+        QStringList unsound;
+        for (int round = 0; round < kRounds; ++round) {
+            QProcess writer;
+            writer.setProgram(QCoreApplication::applicationDirPath() + "/proc_writer");
+            writer.setArguments({f.folder.path(), "20"});
+            writer.start();
+            QTRY_VERIFY_WITH_TIMEOUT(writer.canReadLine(), 20000); // it has stored
+            yes(f, Restore, {true});
+            if (!writer.waitForFinished(5000))
+                writer.kill(); // not refused: counted below
+            writer.waitForFinished();
+            const QString why = integrityProblem(f.folder.databasePath());
+            const QStringList now = why.isEmpty() ? locationsIn(f.folder.databasePath()) : QStringList();
+            if (f.ui.lastText() != QStringLiteral("Your database has been restored") || !why.isEmpty() ||
+                now != backedUp || writer.exitStatus() != QProcess::NormalExit || writer.exitCode() != 1)
+                unsound << QStringLiteral("round %1: %2 %3 (%4 locations), writer: %5")
+                               .arg(round)
+                               .arg(f.ui.lastText(), why)
+                               .arg(now.size())
+                               .arg(QString::fromLocal8Bit(writer.readAllStandardOutput().right(80)));
+        }
+        qInfo("%d rounds beside a writer, %lld unsound", kRounds, qint64(unsound.size()));
+        QVERIFY2(unsound.isEmpty(), qPrintable(unsound.join(QLatin1Char('\n'))));
+    }
+
     void killedRestoreLeavesOldOrBackup() {
         ProgramFolder pf;
         addLocations(pf.databasePath(), 4000, "Backed Up ");
@@ -263,10 +304,16 @@ private slots:
         // Each round kills the looping restorer (which inherits the offscreen
         // platform) at the n-th change it makes in the program folder or to the
         // database: while a location is stored, while the new file is written beside, at the rename...
+        // Scratch copies lie beside their target only, never in the temporary folder.
+        QTemporaryDir temp, runtime;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TMPDIR", temp.path());
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
         for (int round = 0; round < 10; ++round) {
             QProcess proc;
             proc.setProgram(QCoreApplication::applicationDirPath() + "/proc_restore");
             proc.setArguments({pf.path()});
+            proc.setProcessEnvironment(env);
             QFileSystemWatcher watcher;
             int changes = 0;
             auto changed = [&] {
@@ -292,7 +339,11 @@ private slots:
             const bool isOld = now.size() == backedUp.size() + 1 && now.last().startsWith(QLatin1String("Extra "));
             QVERIFY2(now.mid(0, backedUp.size()) == backedUp && (isOld || now.size() == backedUp.size()),
                      qPrintable(QStringLiteral("round %1: %2 locations").arg(round).arg(now.size())));
+            QCOMPARE(QDir(temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
         }
+        // What the killed ones left beside the database goes at the next start.
+        removeStaleScratchFiles(pf.path());
+        QCOMPARE(QDir(pf.path()).entryList({".veilcase-*"}, QDir::AllEntries | QDir::Hidden), QStringList());
     }
 };
 
