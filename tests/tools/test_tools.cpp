@@ -60,6 +60,11 @@ QStringList openReplacedFiles() {
     return out;
 }
 
+// Our scratch files in a folder (".veilcase-" and six letters, perhaps with an engine side file).
+QStringList scratchFiles(const QString& folder) {
+    return QDir(folder).entryList({".veilcase-*"}, QDir::AllEntries | QDir::Hidden);
+}
+
 enum Tool { BackUp, Restore, Clean };
 
 ConfirmWindow* confirmation(Frame& f, Tool tool) {
@@ -113,6 +118,7 @@ private slots:
         QCOMPARE(f.ui.replaceAsked, QStringList{backup});
         QCOMPARE(fileBytes(backup), first);
         QVERIFY(f.ui.texts().isEmpty());
+        QCOMPARE(scratchFiles(f.folder.file("backup")), QStringList());
 
         const QByteArray live = fileBytes(f.folder.databasePath());
         const FileIdentity oldFile = fileIdentity(f.folder.databasePath());
@@ -231,6 +237,7 @@ private slots:
                  qPrintable(f.ui.texts().join(QLatin1Char('|'))));
         QVERIFY(f.ui.replaceAsked.isEmpty() && f.ui.questions.isEmpty());
         QCOMPARE(fileBytes(f.folder.databasePath()), live);
+        QCOMPARE(scratchFiles(f.folder.path()), QStringList());
         QCOMPARE(f.dashboard(), dashboard);
         QVERIFY(editor && editor->hasDb());
     }
@@ -343,7 +350,7 @@ private slots:
         }
         // What the killed ones left beside the database goes at the next start.
         removeStaleScratchFiles(pf.path());
-        QCOMPARE(QDir(pf.path()).entryList({".veilcase-*"}, QDir::AllEntries | QDir::Hidden), QStringList());
+        QCOMPARE(scratchFiles(pf.path()), QStringList());
     }
 };
 
