@@ -136,9 +136,10 @@ QString chooseProgramFolder(const QString& executableFolder, QString* problem) {
             *problem = QFileInfo::exists(database)
                            ? QString()
                            : QStringLiteral("The case database \"%1\" is missing from the program "
-                                            "folder \"%2\". Put it back, or restore your backup with "
-                                            "Tools > Database Tools > Restore.")
-                                 .arg(QDir::toNativeSeparators(database), home);
+                                            "folder \"%2\". Put it back (a copy of the backup \"%3\" "
+                                            "or of the empty \"%4\" will do) and start Veilcase again.")
+                                 .arg(database, home, programPath(home, files::backup),
+                                      programPath(home, files::cleanDb));
         return home;
     }
     const QString data = installedDataFolder(executableFolder);

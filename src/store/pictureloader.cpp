@@ -79,6 +79,8 @@ bool bmpWhole(int fd, qint64 size) {
         bits = le16(h, 28);
         compression = le32(h, 30);
     }
+    if (qAbs(width) > 1'000'000 || qAbs(height) > 1'000'000 || bits > 64)
+        return false; // no picture we would show, and the sums below stay small
     switch (compression) {
     case 0: // plain rows, four-byte aligned
     case 3: // the same with colour masks
