@@ -59,6 +59,12 @@ class InstallTest : public QObject {
     Q_OBJECT
     QTemporaryDir prefix;
 
+    // The installed program copied into `folder` with the clean database beside it as `name`.
+    bool portableCopy(const QDir& folder, const char* name) {
+        return QFile::copy(prefix.filePath("bin/veilcase"), folder.filePath("veilcase")) &&
+               writeFileBytes(folder.filePath(QLatin1String(name)), fileBytes(prefix.filePath("share/veilcase/Clean_DB")));
+    }
+
   private slots:
     void initTestCase() {
         const QString build = QDir(builtProgramFolder()).absoluteFilePath(QStringLiteral(".."));
@@ -164,9 +170,7 @@ class InstallTest : public QObject {
     void aSecondStartOnTheSameFolderEnds() {
         QTemporaryDir portable, home;
         const QDir d(portable.path());
-        QVERIFY(QFile::copy(prefix.filePath("bin/veilcase"), d.filePath("veilcase")));
-        QVERIFY(QFile::copy(prefix.filePath("share/veilcase/Clean_DB"), d.filePath("Veilcase.mdb")));
-        QFile::setPermissions(d.filePath("Veilcase.mdb"), QFile::ReadOwner | QFile::WriteOwner);
+        QVERIFY(portableCopy(d, "Veilcase.mdb"));
         QProcess first;
         first.setProcessEnvironment(desktop(home.path()));
         first.start(d.filePath("veilcase"), {});
@@ -196,8 +200,7 @@ class InstallTest : public QObject {
     void aProgramFolderThatLostItsDatabaseSaysSo() {
         QTemporaryDir portable, home;
         const QDir d(portable.path());
-        QVERIFY(QFile::copy(prefix.filePath("bin/veilcase"), d.filePath("veilcase")));
-        QVERIFY(QFile::copy(prefix.filePath("share/veilcase/Clean_DB"), d.filePath("Clean_DB")));
+        QVERIFY(portableCopy(d, "Clean_DB"));
         const QString other = home.filePath(".local/share/Veilcase/Veilcase/Veilcase.mdb");
         QVERIFY(writeFileBytes(other, fileBytes(prefix.filePath("share/veilcase/Clean_DB"))));
         Connection::openFile(other)->add(tables::location, {{"LocationName", "Someone else's"}});
@@ -216,10 +219,7 @@ class InstallTest : public QObject {
     void aFolderWithItsOwnDatabaseIsThePortableProgramFolder() {
         QTemporaryDir portable, home;
         const QDir d(portable.path());
-        QVERIFY(QFile::copy(prefix.filePath("bin/veilcase"), d.filePath("veilcase")));
-        QVERIFY(
-            QFile::copy(prefix.filePath("share/veilcase/Clean_DB"), d.filePath("Veilcase.mdb")));
-        QFile::setPermissions(d.filePath("Veilcase.mdb"), QFile::ReadOwner | QFile::WriteOwner);
+        QVERIFY(portableCopy(d, "Veilcase.mdb"));
         const Run r = start(d.filePath("veilcase"), home.path());
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QVERIFY2(r.out.contains(QStringLiteral("program folder: ") + portable.path() +

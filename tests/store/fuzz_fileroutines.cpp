@@ -35,21 +35,19 @@ void check(bool ok) {
         std::abort();
 }
 
-// A program folder with a picture, one outside it, links out and in, a pipe and
-// a folder where a picture could be expected.
+// A program folder with pictures, one outside it, links out and in, and a folder.
 struct Folder {
     QTemporaryDir root;
     QString program = root.filePath(QStringLiteral("p"));
     Folder() {
-        for (const char* f : {"p/locations/a.jpg", "p/Investigations/17/b.jpg", "p/secret.jpg", "out/c.jpg"}) {
+        for (const char* f : {"p/locations/a.jpg", "p/Investigations/17/b.jpg", "p/secret.jpg", "out/c.jpg", "p/locations/dir/"}) {
             QDir().mkpath(QFileInfo(root.filePath(QLatin1String(f))).absolutePath());
-            QFile file(root.filePath(QLatin1String(f)));
-            file.open(QIODevice::WriteOnly);
+            QFile(root.filePath(QLatin1String(f))).open(QIODevice::WriteOnly);
         }
-        QFile::link(program + QStringLiteral("/secret.jpg"), program + QStringLiteral("/locations/s.jpg"));
-        QFile::link(root.filePath(QStringLiteral("out")), program + QStringLiteral("/locations/out"));
-        QFile::link(program + QStringLiteral("/locations/a.jpg"), program + QStringLiteral("/locations/in.jpg"));
-        QDir().mkpath(program + QStringLiteral("/locations/dir"));
+        const char* const links[][2] = {
+            {"p/secret.jpg", "p/locations/s.jpg"}, {"out", "p/locations/out"}, {"p/locations/a.jpg", "p/locations/in.jpg"}};
+        for (const auto& l : links)
+            QFile::link(root.filePath(QLatin1String(l[0])), root.filePath(QLatin1String(l[1])));
     }
 };
 

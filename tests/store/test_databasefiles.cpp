@@ -16,10 +16,6 @@ using namespace veil::test;
 
 namespace {
 
-QStringList locationsIn(const QString& path) {
-    return Connection::openFile(path)->column(tables::location, "LocationName");
-}
-
 // Leaves `path` as another tool would after a crash in write-ahead mode: the
 // record `name` committed, but only in the log beside the file.
 void leaveInWalMode(const QString& path, const QString& name) {
@@ -34,14 +30,9 @@ void leaveInWalMode(const QString& path, const QString& name) {
     QVERIFY(QFile::remove(path) && QFile::rename(copy, path) && QFile::rename(copy + "-wal", path + "-wal"));
 }
 
-QString journalMode(const QString& path) {
-    auto db = Connection::openFile(path);
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db->handle(), "PRAGMA journal_mode", -1, &st, nullptr);
-    sqlite3_step(st);
-    const QString mode = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-    sqlite3_finalize(st);
-    return mode;
+// Bytes 18 and 19 of the header are 2 in write-ahead mode, 1 with a rollback journal.
+bool rollbackMode(const QString& path) {
+    return fileBytes(path).mid(18, 2) == QByteArray("\1\1", 2);
 }
 
 } // namespace
@@ -57,7 +48,7 @@ private slots:
         leaveInWalMode(live, "Logged");
         QCOMPARE(Connection::problemWith(live), QString());
         QCOMPARE(locationsIn(live), QStringList{"Logged"});
-        QCOMPARE(journalMode(live), QStringLiteral("delete"));
+        QVERIFY(rollbackMode(live));
         QVERIFY(!QFile::exists(live + "-wal"));
 
         QDir().mkpath(pf.file("backup"));
@@ -67,7 +58,7 @@ private slots:
         QCOMPARE(snapshotDatabase(backup, ready.path()), QString());
         QCOMPARE(swapInDatabase(ready, live), QString());
         QCOMPARE(locationsIn(live), (QStringList{"Logged", "Also logged"}));
-        QCOMPARE(journalMode(live), QStringLiteral("delete"));
+        QVERIFY(rollbackMode(live));
     }
 };
 

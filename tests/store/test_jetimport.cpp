@@ -11,9 +11,6 @@
 #include <QJsonObject>
 #include <QTest>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 using namespace veil;
 using namespace veil::test;
 
@@ -52,25 +49,6 @@ QList<QPair<QString, QJsonObject>> expectedRows() {
     }
     return rows;
 }
-
-// libmdb reports every unreadable page on the standard outputs; not while this lives.
-struct MutedOutputs {
-    int out = ::dup(1), err = ::dup(2);
-    MutedOutputs() {
-        std::fflush(stdout);
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        ::close(null);
-    }
-    ~MutedOutputs() {
-        std::fflush(stdout);
-        ::dup2(out, 1);
-        ::dup2(err, 2);
-        ::close(out);
-        ::close(err);
-    }
-};
 
 // Every record of the six tables, field by field, as one list to compare.
 QStringList everyRecord(const QString& path) {
@@ -198,7 +176,6 @@ class JetImportTest : public QObject {
 
         QStringList unsound;
         int tries = 0, refused = 0;
-        std::optional<MutedOutputs> muted(std::in_place);
         for (int page = 0; page < whole.size() / kPage; ++page)
             for (const bool cut : {true, false}) {
                 if (cut && page == 0) continue;
@@ -215,7 +192,6 @@ class JetImportTest : public QObject {
                     unsound << QStringLiteral("%1 page %2").arg(cut ? "cut at" : "zeroed").arg(page);
                 if (r.ok) QVERIFY(writeFileBytes(pf.databasePath(), live));
             }
-        muted.reset();
         qInfo("%s: %d damaged copies, %d refused, %lld unsound", qPrintable(file), tries, refused,
               qint64(unsound.size()));
         QVERIFY2(unsound.isEmpty(), qPrintable(unsound.join(QLatin1String(", "))));

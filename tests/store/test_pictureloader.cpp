@@ -9,60 +9,34 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cstring>
 #include <future>
 
 #include <fcntl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 using namespace veil;
 
 namespace {
 
-// A GIF written by hand (Qt reads GIF but does not write it): 128 colours,
-// codes of eight bits, the table cleared every 64 pixels so it never grows.
+// A GIF written by hand (Qt reads GIF but does not write it): 128 grey
+// levels, codes of eight bits, the table cleared every 64 pixels so that it
+// never grows.
 QByteArray gif(int w, int h) {
     QByteArray out("GIF89a");
     auto u16 = [&](int v) { out += char(v & 0xff); out += char(v >> 8); };
-    u16(w);
-    u16(h);
-    out += char(0xe6); // a global table of 2^7 colours
-    out += '\0';
-    out += '\0';
-    for (int i = 0; i < 128; ++i)
-        for (int c : {i * 2, 255 - i * 2, i}) out += char(c);
-    out += ',';
-    u16(0);
-    u16(0);
-    u16(w);
-    u16(h);
-    out += '\0';
-    out += char(7); // smallest code size: clear is 128, end 129
+    u16(w), u16(h), out += QByteArray("\xe6\0\0", 3); // a global table of 2^7 colours
+    for (int i = 0; i < 128 * 3; ++i) out += char(i / 3 * 2);
+    out += ',', u16(0), u16(0), u16(w), u16(h), out += QByteArray("\0\x07", 2); // clear 128, end 129
     QByteArray codes;
-    for (int i = 0; i < w * h; ++i) {
-        if (i % 64 == 0) codes += char(128);
-        codes += char((i % w + i / w) % 128);
-    }
+    for (int i = 0; i < w * h; ++i) codes += (i % 64 ? "" : "\x80") + QByteArray(1, char((i % w + i / w) % 128));
     codes += char(129);
-    for (qsizetype at = 0; at < codes.size(); at += 255) {
-        const QByteArray block = codes.mid(at, 255);
-        out += char(block.size());
-        out += block;
-    }
-    out += '\0';
-    out += ';';
-    return out;
+    for (qsizetype at = 0; at < codes.size(); at += 255) out += char(qMin<qsizetype>(255, codes.size() - at)) + codes.mid(at, 255);
+    return out + QByteArray("\0;", 2);
 }
 
 QByteArray written(const QByteArray& format) {
     if (format == "gif") return gif(64, 48);
-    if (format == "svg")
-        return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"64\" height=\"48\">"
-               "<rect width=\"64\" height=\"48\" fill=\"navy\"/><circle cx=\"20\" cy=\"20\" r=\"9\" "
-               "fill=\"yellow\"/><rect x=\"40\" y=\"10\" width=\"9\" height=\"30\" fill=\"red\"/></svg>";
     QImage img(64, 48, QImage::Format_RGB32);
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
@@ -125,7 +99,7 @@ private slots:
     void cutPicturesAreNoPictures_data() {
         QTest::addColumn<QByteArray>("format");
         QTest::addColumn<int>("percent");
-        QList<QByteArray> formats{"gif", "svg"};
+        QList<QByteArray> formats{"gif"};
         for (const QByteArray& f : QImageWriter::supportedImageFormats())
             if (QImageReader::supportedImageFormats().contains(f) && f != "jpeg" && f != "svgz") formats << f;
         for (const QByteArray& f : formats)
@@ -146,34 +120,16 @@ private slots:
         QVERIFY(!cut.ok() && cut.invalidPicture);
     }
 
-    // Pipes, devices and sockets are no pictures, and are refused at once:
-    // nothing waits for a writer that never comes.
-    void specialFilesAreRefusedAtOnce_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("named pipe") << "fifo";
-        QTest::newRow("device") << "/dev/zero";
-        QTest::newRow("socket") << "socket";
-    }
-    void specialFilesAreRefusedAtOnce() {
-        QFETCH(QString, kind);
+    // A named pipe is no picture and is refused at once: nothing waits for a
+    // writer that never comes.
+    void namedPipeIsRefusedAtOnce() {
         QTemporaryDir dir;
-        QString path = kind;
-        const QByteArray name = QFile::encodeName(dir.filePath(kind));
-        if (kind == QLatin1String("fifo")) {
-            QCOMPARE(::mkfifo(name.constData(), 0600), 0);
-            path = dir.filePath(kind);
-        } else if (kind == QLatin1String("socket")) {
-            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            sockaddr_un addr{};
-            addr.sun_family = AF_UNIX;
-            std::strncpy(addr.sun_path, name.constData(), sizeof addr.sun_path - 1);
-            QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-            path = dir.filePath(kind);
-        }
-        auto load = std::async(std::launch::async, [&] { return loadPicture(path); });
+        const QByteArray pipe = QFile::encodeName(dir.filePath("pipe.jpg"));
+        QCOMPARE(::mkfifo(pipe.constData(), 0600), 0);
+        auto load = std::async(std::launch::async, [&] { return loadPicture(dir.filePath("pipe.jpg")); });
         const bool answered = QTest::qWaitFor([&] { return load.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 5000);
         if (!answered) // let a loader stuck in open() go: a writer comes and leaves
-            ::close(::open(name.constData(), O_WRONLY | O_NONBLOCK));
+            ::close(::open(pipe.constData(), O_WRONLY | O_NONBLOCK));
         QVERIFY(answered);
         const PictureLoad r = load.get();
         QVERIFY(!r.ok() && r.invalidPicture);

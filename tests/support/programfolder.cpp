@@ -1,5 +1,6 @@
 #include "programfolder.h"
 
+#include "store/casedb.h"
 #include "store/paths.h"
 
 #include <QDir>
@@ -30,6 +31,10 @@ ProgramFolder::ProgramFolder() : m_path(m_dir.path()) {
 QString ProgramFolder::file(const QString& relative) const { return programPath(m_path, relative); }
 
 QString ProgramFolder::databasePath() const { return file(QStringLiteral("Veilcase.mdb")); }
+
+QStringList locationsIn(const QString& databasePath) {
+    return Connection::openFile(databasePath)->column(tables::location, QStringLiteral("LocationName"));
+}
 
 bool writePicture(const QString& path, const char* format, int width, int height, QRgb colour) {
     QImage img(width, height, QImage::Format_RGB32);

@@ -38,10 +38,6 @@ public:
     static inline FileIdentity fileAtUnload;
 };
 
-QStringList locationsIn(const QString& path) {
-    return Connection::openFile(path)->column(tables::location, "LocationName");
-}
-
 void addLocations(const QString& path, int n, const QString& prefix) {
     auto db = Connection::openFile(path);
     sqlite3_exec(db->handle(), "BEGIN", nullptr, nullptr, nullptr);
