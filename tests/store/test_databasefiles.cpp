@@ -60,6 +60,24 @@ private slots:
         QCOMPARE(locationsIn(live), (QStringList{"Logged", "Also logged"}));
         QVERIFY(rollbackMode(live));
     }
+
+    // A damaged database is what a restore is for: it is replaced all the same.
+    void damagedDatabaseIsReplaced_data() {
+        QTest::addColumn<QByteArray>("live");
+        QTest::newRow("not a database") << QByteArray(8192, 'Z');
+        QTest::newRow("cut short") << fileBytes(builtProgramFolder() + "/Clean_DB").left(8192);
+        QTest::newRow("empty") << QByteArray();
+    }
+    void damagedDatabaseIsReplaced() {
+        QFETCH(QByteArray, live);
+        ProgramFolder pf;
+        Connection::open(pf.path())->add(tables::location, {{"LocationName", "Restored"}});
+        ScratchFile ready(pf.databasePath());
+        QCOMPARE(snapshotDatabase(pf.databasePath(), ready.path()), QString());
+        QVERIFY(writeFileBytes(pf.databasePath(), live));
+        QCOMPARE(swapInDatabase(ready, pf.databasePath()), QString());
+        QCOMPARE(locationsIn(pf.databasePath()), QStringList{"Restored"});
+    }
 };
 
 QTEST_GUILESS_MAIN(DatabaseFilesTest)
