@@ -157,10 +157,6 @@ QString chooseProgramFolder(const QString& executableFolder, QString* problem) {
     return home;
 }
 
-} // namespace veil
-
-namespace veil {
-
 std::unique_ptr<QLockFile> lockProgramFolder(const QString& programFolder, QString* problem) {
     auto lock = std::make_unique<QLockFile>(programPath(programFolder, files::database) +
                                             QLatin1String(".lock"));
