@@ -163,6 +163,10 @@ ScratchFile::~ScratchFile() {
 bool ScratchFile::moveTo(const QString& destination, QString* error) {
     const QByteArray from = QFile::encodeName(m_path);
     const int fd = ::open(from.constData(), O_RDONLY | O_CLOEXEC);
+    // What it replaces keeps its permissions, as with writeFileAtomically.
+    struct stat old {};
+    if (fd >= 0 && ::stat(QFile::encodeName(destination).constData(), &old) == 0 && S_ISREG(old.st_mode))
+        ::fchmod(fd, old.st_mode & 07777);
     if (fd < 0 || ::fsync(fd) != 0) {
         if (error)
             *error = errnoText(errno);

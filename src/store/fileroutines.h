@@ -73,8 +73,9 @@ public:
     bool isValid() const { return !m_path.isEmpty(); }
     const QString& path() const { return m_path; }
     const QString& errorString() const { return m_error; }
-    // Syncs the file and renames it over `destination`; afterwards nothing is
-    // left to remove. False, with `error` set, when that failed.
+    // Syncs the file and renames it over `destination`, which keeps its
+    // permissions; afterwards nothing is left to remove. False, with `error`
+    // set, when that failed.
     bool moveTo(const QString& destination, QString* error = nullptr);
 
 private:
