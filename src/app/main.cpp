@@ -2,6 +2,7 @@
 #include "shell/commandline.h"
 #include "shell/splashwindow.h"
 #include "shell/installfolder.h"
+#include "store/fileroutines.h"
 #include "store/installation.h"
 #include "pictures/picturewindows.h"
 #include "store/pictureloader.h"
@@ -33,6 +34,16 @@ int main(int argc, char** argv) {
     const QString folder = veil::chooseProgramFolder(QCoreApplication::applicationDirPath(), &problem);
     if (!problem.isEmpty())
         veil::message(problem);
+    QString busy;
+    const auto lock = veil::lockProgramFolder(folder, &busy);
+    if (!lock) {
+        veil::message(busy);
+        veil::Ui::install(nullptr);
+        return 1;
+    }
+    // No other copy uses the folder now, so what scratch files lie there were
+    // left by one that was stopped.
+    veil::removeStaleScratchFiles(folder);
 
     auto* splash = new veil::Form8(folder);
     splash->load();

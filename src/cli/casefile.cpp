@@ -3,14 +3,10 @@
 
 #include "store/casedb.h"
 #include "store/databasefiles.h"
+#include "store/fileroutines.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryFile>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace veil::cli {
 
@@ -45,19 +41,13 @@ int backupCommand(Context& c, const QStringList& arguments) {
     if (QFileInfo::exists(target) && !force)
         return c.fail(QStringLiteral("\"%1\" exists; use --force to replace it.").arg(target));
     // Written beside the target and renamed over it, so FILE is never half a backup.
-    QTemporaryFile scratch(QFileInfo(target).absolutePath() + QStringLiteral("/.veilcase-XXXXXX"));
-    if (!scratch.open())
+    ScratchFile scratch(target);
+    if (!scratch.isValid())
         return c.fail(QStringLiteral("\"%1\" cannot be written: %2").arg(target, scratch.errorString()));
-    scratch.close();
-    QFile::remove(scratch.fileName()); // the engine makes its own file
-    if (const QString p = snapshotDatabase(c.database(), scratch.fileName()); !p.isEmpty()) {
-        QFile::remove(scratch.fileName());
+    if (const QString p = snapshotDatabase(c.database(), scratch.path()); !p.isEmpty())
         return c.fail(p);
-    }
-    if (std::rename(QFile::encodeName(scratch.fileName()).constData(), QFile::encodeName(target).constData()) != 0) {
-        QFile::remove(scratch.fileName());
-        return c.fail(QStringLiteral("\"%1\" cannot be written: %2").arg(target, QString::fromLocal8Bit(std::strerror(errno))));
-    }
+    if (QString error; !scratch.moveTo(target, &error))
+        return c.fail(QStringLiteral("\"%1\" cannot be written: %2").arg(target, error));
     c.out << "backed up " << c.database() << " to " << target << Qt::endl;
     return kOk;
 }

@@ -150,7 +150,7 @@ void Form9::Show_Picture(const Record& record) {
     m_currentTitle = record.text(kTitle);
     setCaption(QStringLiteral("Picture - ") + m_currentTitle);
     // The stored path is relative to the program folder.
-    const QString path = storedPicturePath(programFolder(), QString(), record.text(QStringLiteral("Path")));
+    const QString path = storedPicturePath(programFolder(), files::investigations, record.text(QStringLiteral("Path")));
     const PictureLoad picture = loadPicture(path);
     if (!picture.ok() || !showPhoto(picture.image)) {
         message(QStringLiteral("I could not find this photo"));

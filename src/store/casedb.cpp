@@ -138,12 +138,18 @@ std::unique_ptr<Connection> Connection::openFile(const QString& path, Upgrade up
         // Every store is on disk when it returns, and committed data lives in
         // the file itself (no write-ahead side file), so a plain file copy of
         // it is always a whole database.
-        {
+        // The mode is read by a statement of its own that has ended before the
+        // change, which checks the log's records into the file.
+        const bool wal = [&] {
             Stmt mode(*c, QStringLiteral("PRAGMA journal_mode"));
-            if (mode.step() && mode.text(0).compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0) {
-                Stmt off(*c, QStringLiteral("PRAGMA journal_mode=DELETE"));
-                off.step();
-            }
+            return mode.step() && mode.text(0).compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+        }();
+        if (wal) {
+            Stmt off(*c, QStringLiteral("PRAGMA journal_mode=DELETE"));
+            if (!off.step() || off.text(0).compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0)
+                throw DbError(QStringLiteral("The case database \"%1\" is in use by another program "
+                                             "and cannot be opened now.")
+                                  .arg(shown));
         }
         Stmt(*c, QStringLiteral("PRAGMA synchronous=FULL")).step();
 

@@ -2,12 +2,15 @@
 
 #include "store/casedb.h"
 #include "store/fileroutines.h"
+#include "store/paths.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace veil {
 
@@ -30,21 +33,8 @@ bool openHandle(Handle& h, const QString& path, int flags) {
     return true;
 }
 
-// The engine applies a rollback journal or write-ahead log lying beside the
-// database to whatever file then has the name, so none may outlive the file
-// it belongs to. Opening the old file once lets the engine settle them (roll
-// back or check in); what it cannot use is removed.
-void settleSideFiles(const QString& live) {
-    static const char* const suffixes[] = {"-journal", "-wal"};
-    bool any = false;
-    for (const char* s : suffixes)
-        any = any || QFileInfo::exists(live + QLatin1String(s));
-    if (!any)
-        return;
-    (void)Connection::problemWith(live);
-    for (const char* s : suffixes)
-        QFile::remove(live + QLatin1String(s));
-    QFile::remove(live + QLatin1String("-shm"));
+bool exec(const Handle& h, const char* sql) {
+    return sqlite3_exec(h.db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 } // namespace
@@ -96,12 +86,80 @@ QString snapshotDatabase(const QString& source, const QString& target) {
     return Connection::problemWith(target);
 }
 
-QString swapInDatabase(const QString& ready, const QString& live) {
-    settleSideFiles(live);
+QString swapInDatabase(ScratchFile& ready, const QString& live) {
     QString error;
-    if (!copyFileAtomically(ready, live, &error) && error.isEmpty())
-        error = QStringLiteral("\"%1\" could not be written.").arg(live);
-    return error;
+    auto putInPlace = [&] {
+        if (!ready.moveTo(live, &error))
+            error = QStringLiteral("\"%1\" could not be written: %2").arg(live, error);
+        return error;
+    };
+    if (!QFileInfo::exists(live))
+        return putInPlace();
+
+    // The engine's own exclusive lock on the old file, held until the new one
+    // has its name: taking it waits for every other writer and rolls a journal
+    // left by one that died back into the old file, and while it is held none
+    // can begin, so no journal of the old file ever lies beside the new one. A
+    // write-ahead log is checked into the old file first. A writer that keeps
+    // the old file open is refused by the engine afterwards (the file moved).
+    Handle h;
+    if (!openHandle(h, live, SQLITE_OPEN_READWRITE))
+        return QStringLiteral("\"%1\" cannot be opened: %2").arg(live, h.error());
+    // A busy writer leaves the file free only between its transactions, for
+    // moments far shorter than the engine's own waits: ask often, for ten seconds.
+    sqlite3_busy_handler(
+        h.db, [](void*, int tries) { ::usleep(200); return tries < 50000 ? 1 : 0; }, nullptr);
+    if (exec(h, "PRAGMA journal_mode=DELETE") && exec(h, "BEGIN EXCLUSIVE")) {
+        putInPlace();
+        exec(h, "ROLLBACK");
+        return error;
+    }
+    const int code = sqlite3_errcode(h.db);
+    // What is no database at all has no writer to wait for, only side files
+    // that must not meet the new file; with them it is left alone.
+    if ((code == SQLITE_NOTADB || code == SQLITE_CORRUPT) && !QFileInfo::exists(live + QLatin1String("-journal")) &&
+        !QFileInfo::exists(live + QLatin1String("-wal")))
+        return putInPlace();
+    return QStringLiteral("The database \"%1\" is in use by another program or has a journal that "
+                          "cannot be applied (%2). Close every other program that uses it and try again.")
+        .arg(live, h.error());
+}
+
+qint64 highestInvestigationFolder(const QString& programFolder) {
+    qint64 highest = 0;
+    const QDir folder(programPath(programFolder, files::investigations));
+    for (const QString& name : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool ok = false;
+        const qint64 n = name.toLongLong(&ok);
+        if (ok && n > highest && QString::number(n) == name)
+            highest = n;
+    }
+    return highest;
+}
+
+QString reserveAutoNumbers(const QString& database, const QString& table, qint64 above) {
+    if (above <= 0)
+        return {};
+    Handle h;
+    if (!openHandle(h, database, SQLITE_OPEN_READWRITE))
+        return QStringLiteral("\"%1\" cannot be opened: %2").arg(database, h.error());
+    sqlite3_stmt* st = nullptr;
+    const char* sql =
+        "INSERT INTO sqlite_sequence (name, seq) SELECT ?1, ?2 WHERE NOT EXISTS "
+        "(SELECT 1 FROM sqlite_sequence WHERE name = ?1 COLLATE NOCASE);"
+        "UPDATE sqlite_sequence SET seq = max(seq, ?2) WHERE name = ?1 COLLATE NOCASE";
+    const QByteArray name = table.toUtf8();
+    for (const char* next = sql; next && *next;) {
+        if (sqlite3_prepare_v2(h.db, next, -1, &st, &next) != SQLITE_OK)
+            return QStringLiteral("\"%1\" cannot be numbered: %2").arg(database, h.error());
+        sqlite3_bind_text(st, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_int64(st, 2, above);
+        const int rc = sqlite3_step(st);
+        sqlite3_finalize(st);
+        if (rc != SQLITE_DONE)
+            return QStringLiteral("\"%1\" cannot be numbered: %2").arg(database, h.error());
+    }
+    return {};
 }
 
 FileIdentity fileIdentity(const QString& path) {

@@ -4,6 +4,8 @@
 
 namespace veil {
 
+class ScratchFile;
+
 // Copies the case database `source` into the new file `target` through the
 // engine's online backup, which reads one consistent state even while other
 // connections are open, and then checks the copy: it must pass the engine's
@@ -11,10 +13,21 @@ namespace veil {
 // otherwise why not (the target may then be left half written).
 QString snapshotDatabase(const QString& source, const QString& target);
 
-// Puts the checked file `ready` in place of the database `live`: written
-// beside it, synced and renamed over it, so a crash leaves the old file or the
-// new one. Empty when done, otherwise why not (`live` is then unchanged).
-QString swapInDatabase(const QString& ready, const QString& live);
+// Puts the checked file `ready`, a scratch file made beside the database
+// `live`, in its place by a rename, so a crash leaves the old file or the new
+// one. It holds the engine's exclusive lock on the old file meanwhile, so no
+// other writer's journal can meet the new file and a writer that keeps the old
+// one open is refused afterwards. Empty when done, otherwise why not (`live`
+// is then unchanged).
+QString swapInDatabase(ScratchFile& ready, const QString& live);
+
+// The highest number N of the investigation folders "\Investigations\N\"
+// under the program folder; 0 when there is none.
+qint64 highestInvestigationFolder(const QString& programFolder);
+
+// Makes the next auto number of `table` in the database file `database` at
+// least above + 1, keeping a higher one. Empty when done, otherwise why not.
+QString reserveAutoNumbers(const QString& database, const QString& table, qint64 above);
 
 // Empty when the file passes PRAGMA integrity_check, otherwise the engine's
 // findings (or why it could not check).

@@ -4,8 +4,10 @@
 #include "store/ui.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstring>
@@ -121,7 +123,75 @@ void syncFolder(const QString& folder) {
     }
 }
 
+// mkostemp's six letters follow the prefix.
+constexpr char kScratchPrefix[] = ".veilcase-";
+
+QByteArray scratchTemplate(const QString& folder) {
+    return QFile::encodeName(folder + QLatin1Char('/') + QLatin1String(kScratchPrefix) +
+                             QLatin1String("XXXXXX"));
+}
+
+bool renameAndSync(const QByteArray& from, const QByteArray& to, const QString& folder, QString* error) {
+    if (::rename(from.constData(), to.constData()) != 0) {
+        if (error)
+            *error = errnoText(errno);
+        return false;
+    }
+    syncFolder(folder);
+    return true;
+}
+
 } // namespace
+
+ScratchFile::ScratchFile(const QString& destination) {
+    QByteArray name = scratchTemplate(QFileInfo(destination).absolutePath());
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) {
+        m_error = errnoText(errno);
+        return;
+    }
+    ::close(fd);
+    m_path = QFile::decodeName(name);
+}
+
+ScratchFile::~ScratchFile() {
+    if (m_path.isEmpty())
+        return;
+    for (const char* side : {"", "-journal", "-wal", "-shm"})
+        ::unlink(QFile::encodeName(m_path + QLatin1String(side)).constData());
+}
+
+bool ScratchFile::moveTo(const QString& destination, QString* error) {
+    const QByteArray from = QFile::encodeName(m_path);
+    const int fd = ::open(from.constData(), O_RDONLY | O_CLOEXEC);
+    // What it replaces keeps its permissions, as with writeFileAtomically.
+    struct stat old {};
+    if (fd >= 0 && ::stat(QFile::encodeName(destination).constData(), &old) == 0 && S_ISREG(old.st_mode))
+        ::fchmod(fd, old.st_mode & 07777);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        if (error)
+            *error = errnoText(errno);
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    ::close(fd);
+    const QFileInfo to(destination);
+    if (!renameAndSync(from, QFile::encodeName(to.absoluteFilePath()), to.absolutePath(), error))
+        return false;
+    m_path.clear();
+    return true;
+}
+
+void removeStaleScratchFiles(const QString& programFolder) {
+    static const QRegularExpression ours(QStringLiteral("^\\.veilcase-[A-Za-z0-9]{6}(-journal|-wal|-shm)?$"));
+    QDirIterator it(programFolder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo f(it.next());
+        if (!f.isSymLink() && ours.match(f.fileName()).hasMatch())
+            QFile::remove(f.filePath());
+    }
+}
 
 QString fileNameProblem(const QString& key) {
     QString problem = keyProblem(key, KeyUse::FileName);
@@ -156,7 +226,7 @@ bool writeFileAtomically(const QString& destination, const std::function<bool(QI
         return fail(QStringLiteral("a folder of that name is in the way."));
 
     // A short fixed name, so even a destination of the longest allowed name fits.
-    QByteArray temp = QFile::encodeName(folder + QStringLiteral("/.veilcase-XXXXXX"));
+    QByteArray temp = scratchTemplate(folder);
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return fail(QStringLiteral("cannot write in the folder %1 (%2).").arg(folder, errnoText(errno)));
@@ -193,12 +263,10 @@ bool writeFileAtomically(const QString& destination, const std::function<bool(QI
         ::unlink(temp.constData());
         return fail(errnoText(code));
     }
-    if (::rename(temp.constData(), target.constData()) != 0) {
-        const int code = errno;
+    if (!renameAndSync(temp, target, folder, error)) {
         ::unlink(temp.constData());
-        return fail(errnoText(code));
+        return false;
     }
-    syncFolder(folder);
     return true;
 }
 

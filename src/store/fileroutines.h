@@ -65,6 +65,37 @@ void CopyFile(const QString& source, const QString& destination, FileDigest* cop
 bool writeFileAtomically(const QString& destination, const std::function<bool(QIODevice&)>& write,
                          QString* error = nullptr);
 
+// Scratch files (copies on their way to a destination, databases being built)
+// are made beside their destination only, all named ".veilcase-" and six
+// letters or digits, so those a killed program leaves behind can be known and
+// removed at the next start (removeStaleScratchFiles).
+class ScratchFile {
+public:
+    // A new empty scratch file in the folder of `destination`, which must exist.
+    explicit ScratchFile(const QString& destination);
+    // Removes the file and the side files the database engine makes beside it.
+    ~ScratchFile();
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+
+    bool isValid() const { return !m_path.isEmpty(); }
+    const QString& path() const { return m_path; }
+    const QString& errorString() const { return m_error; }
+    // Syncs the file and renames it over `destination`, which keeps its
+    // permissions; afterwards nothing is left to remove. False, with `error`
+    // set, when that failed.
+    bool moveTo(const QString& destination, QString* error = nullptr);
+
+private:
+    QString m_path;
+    QString m_error;
+};
+
+// Removes the scratch files of our own naming anywhere under the program
+// folder. Only for when no other copy of the program uses the folder (at start,
+// with the folder's lock held): a live copy's scratch file would go too.
+void removeStaleScratchFiles(const QString& programFolder);
+
 // A silent copy through writeFileAtomically: no question, no message, and no
 // folder is created. Copying a file onto itself does nothing and succeeds.
 // `copied`, when given, receives the size and hash of what was written.

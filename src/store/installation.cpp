@@ -9,6 +9,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QStandardPaths>
 #include <QVersionNumber>
 
@@ -107,14 +108,40 @@ QString seedProgramFolder(const QString& dataFolder, const QString& programFolde
         .arg(programFolder, failed.join(QStringLiteral(", ")));
 }
 
+namespace {
+// A folder that holds the program's data besides its database: the clean
+// copy, or the image and backup folders.
+bool holdsProgramData(const QString& folder) {
+    if (holdsData(folder)) return true;
+    for (const QString& f : {files::locations, files::investigators, files::investigations, files::backup})
+        if (QFileInfo::exists(programPath(folder, f))) return true;
+    return false;
+}
+} // namespace
+
 QString programFolderLocation(const QString& executableFolder) {
-    if (QFileInfo::exists(programPath(executableFolder, files::database))) return executableFolder;
+    if (QFileInfo::exists(programPath(executableFolder, files::database)) ||
+        holdsProgramData(executableFolder))
+        return executableFolder;
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
 }
 
 QString chooseProgramFolder(const QString& executableFolder, QString* problem) {
     const QString home = programFolderLocation(executableFolder);
-    if (home == executableFolder) return home;
+    if (home == executableFolder) {
+        // A program folder that lost its database keeps its place: the case
+        // file of another folder is not this one's.
+        const QString database = programPath(home, files::database);
+        if (problem)
+            *problem = QFileInfo::exists(database)
+                           ? QString()
+                           : QStringLiteral("The case database \"%1\" is missing from the program "
+                                            "folder \"%2\". Put it back (a copy of the backup \"%3\" "
+                                            "or of the empty \"%4\" will do) and start Veilcase again.")
+                                 .arg(database, home, programPath(home, files::backup),
+                                      programPath(home, files::cleanDb));
+        return home;
+    }
     const QString data = installedDataFolder(executableFolder);
     QString why;
     if (data.isEmpty()) {
@@ -128,6 +155,25 @@ QString chooseProgramFolder(const QString& executableFolder, QString* problem) {
     }
     if (problem) *problem = why;
     return home;
+}
+
+std::unique_ptr<QLockFile> lockProgramFolder(const QString& programFolder, QString* problem) {
+    auto lock = std::make_unique<QLockFile>(programPath(programFolder, files::database) +
+                                            QLatin1String(".lock"));
+    // Held for as long as the program runs; a lock left by a copy that died
+    // (its process is gone) is taken over at once.
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0)) return lock;
+    if (lock->error() != QLockFile::LockFailedError) return lock; // a folder we cannot write in: nothing to guard
+    qint64 pid = 0;
+    QString host, app;
+    lock->getLockInfo(&pid, &host, &app);
+    if (problem)
+        *problem = QStringLiteral("The case file \"%1\" is open in another Veilcase (process %2). Only one "
+                                  "Veilcase at a time can use it, so this one ends now.")
+                       .arg(programPath(programFolder, files::database))
+                       .arg(pid);
+    return nullptr;
 }
 
 } // namespace veil

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QLockFile>
 #include <QString>
+
+#include <memory>
 
 namespace veil {
 
@@ -9,8 +12,10 @@ namespace veil {
 void nameApplication();
 
 // Where the program keeps its data (the "program folder").
-//  - When the executable's folder holds Veilcase.mdb (the build folder, a
-//    portable copy), that folder is the program folder, as it always was.
+//  - When the executable's folder holds Veilcase.mdb or other data of the
+//    program (Clean_DB, the image or backup folders: the build folder, a
+//    portable copy), that folder is the program folder, as it always was; when
+//    it lost its database, `problem` says which file is missing and where.
 //  - Otherwise (installed from a package) it is the user's own data folder,
 //    QStandardPaths::AppDataLocation, filled from the installed data on the
 //    first start and topped up later, never overwriting anything.
@@ -36,5 +41,12 @@ QString seedProgramFolder(const QString& dataFolder, const QString& programFolde
 // The folder chooseProgramFolder would use, without making or filling
 // anything (for tools that must not change what they only look at).
 QString programFolderLocation(const QString& executableFolder);
+
+// The lock that keeps a second running copy off the program folder: a lock
+// file beside the case database, held while the returned object lives. Null,
+// with `problem` set, when another running Veilcase holds it; a lock left by
+// one that died is taken over. Where no lock file can be made (a read-only
+// folder) the program runs without one.
+std::unique_ptr<QLockFile> lockProgramFolder(const QString& programFolder, QString* problem);
 
 } // namespace veil

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QtEndian>
 
 #include <mdbtools.h>
@@ -175,6 +174,34 @@ struct JetFile::Impl {
             damaged(name, QStringLiteral("its definition cannot be read"));
     }
 
+    // libmdb converts what it finds of a long value kept on other pages and
+    // stops quietly where a page is missing, so the chain is followed first:
+    // it must hold all the bytes the value says it has.
+    bool longValueWhole(int at, qint64 stored) const {
+        const quint32 head = quint32(mdb_get_int32(mdb->pg_buf, at));
+        if (head & 0x80000000u) return true; // kept in the record itself
+        int pgRow = int(mdb_get_int32(mdb->pg_buf, at + 4));
+        const bool onePage = head & 0x40000000u;
+        qint64 found = 0;
+        for (int hop = 0; pgRow != 0; ++hop) {
+            void* buf = nullptr;
+            int off = 0;
+            size_t len = 0;
+            if (hop > stored / 8 + 1 || mdb_find_pg_row(mdb, pgRow, &buf, &off, &len) != 0 ||
+                off < 0 || qint64(off) + qint64(len) > qint64(mdb->fmt->pg_size) ||
+                (!onePage && len < 4))
+                return false;
+            // A page that is not a long-value page (a zeroed one, say) passes
+            // libmdb's row check as one row filling the page.
+            const auto* page = static_cast<const unsigned char*>(buf);
+            if (page[0] != 0x01 || std::memcmp(page + 4, "LVAL", 4) != 0) return false;
+            if (onePage) return qint64(len) >= stored;
+            pgRow = int(mdb_get_int32(buf, off));
+            found += qint64(len) - 4;
+        }
+        return found >= stored;
+    }
+
     QString text(const MdbField& f, int type, const QString& table, const MdbColumn* col) const {
         qint64 stored = f.siz;
         if (type == MDB_MEMO) {
@@ -182,6 +209,9 @@ struct JetFile::Impl {
             stored = quint32(mdb_get_int32(mdb->pg_buf, f.start)) & 0x3fffffff;
         }
         if (stored == 0) return {};
+        if (type == MDB_MEMO && !longValueWhole(f.start, stored))
+            damaged(table, QStringLiteral("a long value of the field %1 cannot be read whole")
+                               .arg(quoted(QString::fromUtf8(col->name))));
         if (stored > kMaxStoredValue)
             damaged(table, QStringLiteral("the field %1 holds a value of %2 bytes")
                                .arg(quoted(QString::fromUtf8(col->name)))
@@ -191,8 +221,12 @@ struct JetFile::Impl {
         const size_t room = size_t(stored) * 4 + 16;
         mdb_set_bind_size(mdb, room);
         GText s(mdb_col_to_string(mdb, mdb->pg_buf, f.start, type, f.siz));
-        if (!s) return {};
-        const size_t len = std::strlen(s.get());
+        const size_t len = s ? std::strlen(s.get()) : 0;
+        // A value that has bytes never reads as nothing; libmdb gives empty
+        // text when the pages of a long value cannot be read.
+        if (len == 0)
+            damaged(table, QStringLiteral("a value of the field %1 cannot be read")
+                               .arg(quoted(QString::fromUtf8(col->name))));
         if (len + 1 >= room)
             damaged(table, QStringLiteral("a value of the field %1 could not be read whole")
                                .arg(quoted(QString::fromUtf8(col->name))));
@@ -411,6 +445,12 @@ JetTable JetFile::read(const QString& table, const QStringList& columns) const {
                 d->damaged(out.name, QStringLiteral("a data page cannot be read again"));
         }
     }
+    // The walk skips pages it cannot read or that belong elsewhere, so only
+    // the table's own count shows that records were lost.
+    if (qint64(out.rows.size()) != qint64(t.def->num_rows))
+        d->damaged(out.name, QStringLiteral("it holds %1 records, but %2 could be read")
+                                 .arg(t.def->num_rows)
+                                 .arg(out.rows.size()));
     return out;
 }
 
@@ -584,17 +624,16 @@ ImportResult importJet(const QString& jetPath, const QString& cleanDbPath, const
         JetFile jet(jetPath);
         checkSchema(jet, shown);
 
-        // The new database is built aside and only copied into place whole.
-        QTemporaryDir work;
+        // The new database is built beside its place and only renamed into it whole.
+        ScratchFile work(outPath);
         if (!work.isValid())
             throw DbError(
                 QStringLiteral("No room for the new case database: %1").arg(work.errorString()));
-        const QString built = work.filePath(QStringLiteral("import.db"));
+        const QString built = work.path();
         QString error;
-        if (!QFile::copy(cleanDbPath, built) ||
-            !QFile::setPermissions(built, QFile::ReadOwner | QFile::WriteOwner))
-            throw DbError(
-                QStringLiteral("The clean database %1 cannot be copied.").arg(quoted(cleanDbPath)));
+        if (!copyFileAtomically(cleanDbPath, built, &error))
+            throw DbError(QStringLiteral("The clean database %1 cannot be copied: %2")
+                              .arg(quoted(cleanDbPath), error));
         {
             Sqlite db(built);
             db.exec("BEGIN");
@@ -628,7 +667,7 @@ ImportResult importJet(const QString& jetPath, const QString& cleanDbPath, const
                                   .arg(quoted(kept), error));
             result.keptAs = kept;
         }
-        if (!copyFileAtomically(built, outPath, &error)) {
+        if (!work.moveTo(outPath, &error)) {
             if (inPlace) QFile::remove(result.keptAs); // the old file is still in its place
             result.keptAs.clear();
             throw DbError(QStringLiteral("The case database %1 cannot be written: %2")

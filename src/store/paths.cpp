@@ -1,9 +1,12 @@
 #include "store/paths.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
-#include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace veil {
 
@@ -49,17 +52,39 @@ QString matchIgnoringCase(const QString& base, const QString& relative) {
     }
     return current;
 }
+
+
+// True when `path` names a regular file (links followed) that lies, links
+// followed too, inside `folder`.
+bool regularFileInside(const QString& path, const QString& folder) {
+    const QString real = QFileInfo(path).canonicalFilePath();
+    const QString within = QFileInfo(folder).canonicalFilePath();
+    struct stat st {};
+    return !real.isEmpty() && !within.isEmpty() && real.startsWith(within + QLatin1Char('/')) &&
+           ::stat(QFile::encodeName(real).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
 } // namespace
 
 QString storedPicturePath(const QString& programFolder, const QString& relativeFolder,
                           const QString& stored) {
-    const QString exact = programFile(programFolder, relativeFolder, stored);
-    if (stored.isEmpty() || QFileInfo::exists(exact))
-        return exact;
+    if (stored.isEmpty())
+        return {};
+    // The image folder itself may have another letter case on disk.
+    const QString base = programPath(programFolder, QString());
+    QString folderPart = relativeFolder;
+    folderPart.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    QString imageFolder = matchIgnoringCase(base, folderPart);
+    if (imageFolder.isEmpty())
+        return {};
+    if (!stored.contains(QLatin1Char('/')) && stored != QLatin1String(".") && stored != QLatin1String("..")) {
+        const QString exact = programFile(programFolder, relativeFolder, stored);
+        if (regularFileInside(exact, imageFolder))
+            return exact;
+    }
     QString relative = stored.startsWith(QLatin1Char('\\')) ? stored : relativeFolder + stored;
     relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    const QString found = matchIgnoringCase(programPath(programFolder, QString()), relative);
-    return found.isEmpty() ? exact : found;
+    const QString found = matchIgnoringCase(base, relative);
+    return !found.isEmpty() && regularFileInside(found, imageFolder) ? found : QString();
 }
 
 } // namespace veil

@@ -14,13 +14,15 @@ QString programPath(const QString& programFolder, const QString& relative);
 QString programFile(const QString& programFolder, const QString& relativeFolder,
                     const QString& fileName);
 
-// The file that a stored picture name names, for reading it. The name is
-// first taken as one file name inside `relativeFolder`, exactly as stored.
-// When no such file exists, a name holding backslashes is taken as a stored
-// path ("\Locations\Old Mill.jpg", relative to the program folder when it
-// begins with a backslash), and folders and file are matched without regard
-// to letter case, as the older Windows version found them. Never used for
-// writing, where the exact name counts.
+// The file that a stored picture name names, for reading it: a regular file
+// inside the image folder `relativeFolder`, or empty text when there is none.
+// The name is first taken as one file name inside the folder, exactly as
+// stored. Otherwise a name holding backslashes is taken as a stored path
+// ("\Locations\Old Mill.jpg", relative to the program folder when it begins
+// with a backslash), and folders and file are matched without regard to
+// letter case, as the older Windows version found them. Whatever the route, a
+// name with ".." or a link that leads out of the folder names nothing. Never
+// used for writing, where the exact name counts.
 QString storedPicturePath(const QString& programFolder, const QString& relativeFolder,
                           const QString& stored);
 

@@ -9,9 +9,9 @@
 #include "store/paths.h"
 #include "store/ui.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QPointer>
-#include <QTemporaryDir>
 
 namespace veil {
 
@@ -89,24 +89,28 @@ bool closeConnectedWindows(MDIForm1& frame) {
 bool backUpDatabase(MDIForm1& frame) {
     const QString live = programPath(frame.programFolder(), files::database);
     const QString backup = programPath(frame.programFolder(), files::backup);
-    QTemporaryDir scratch;
-    if (!scratch.isValid()) {
-        message(QStringLiteral("Your database could not be backed up: no room for a temporary copy (%1).")
-                    .arg(scratch.errorString()));
+    const QString failed = QStringLiteral("Your database could not be backed up.\n\n");
+    if (!QDir().mkpath(QFileInfo(backup).absolutePath())) {
+        message(failed + QStringLiteral("The folder \"%1\" cannot be made.").arg(QFileInfo(backup).absolutePath()));
         return false;
     }
-    // The snapshot, not the live file, is what gets copied: it is checked and
-    // cannot change while the copy runs.
-    const QString snapshot = scratch.filePath(QStringLiteral("Veilcase.mdb"));
-    if (const QString problem = snapshotDatabase(live, snapshot); !problem.isEmpty()) {
-        message(QStringLiteral("Your database could not be backed up.\n\n") + problem);
+    // The snapshot, made beside the backup, is what takes its place: it is
+    // checked and cannot change while it is put there.
+    ScratchFile snapshot(backup);
+    if (!snapshot.isValid()) {
+        message(failed + QStringLiteral("There is no room for a temporary copy (%1).").arg(snapshot.errorString()));
         return false;
     }
-    const FileIdentity before = fileIdentity(backup);
-    CopyFile(snapshot, backup); // asks before it replaces an older backup; reports its own failure
-    const FileIdentity after = fileIdentity(backup);
-    if (!after.exists || after == before)
-        return false; // declined or failed: saying "backed up" would be untrue
+    if (const QString problem = snapshotDatabase(live, snapshot.path()); !problem.isEmpty()) {
+        message(failed + problem);
+        return false;
+    }
+    if (QFileInfo::exists(backup) && !Ui::get().confirmReplace(backup))
+        return false; // declined: saying "backed up" would be untrue
+    if (QString error; !snapshot.moveTo(backup, &error)) {
+        message(failed + QStringLiteral("\"%1\" could not be written: %2").arg(backup, error));
+        return false;
+    }
     message(QStringLiteral("Your database has been backed up"));
     return true;
 }
@@ -124,9 +128,10 @@ bool replaceDatabase(MDIForm1& frame, Replacement from) {
                         : QStringLiteral("The clean database \"%1\" is missing.").arg(source) + kUnchanged);
         return false;
     }
-    QTemporaryDir scratch;
-    if (!scratch.isValid()) {
-        message(refused + QStringLiteral("There is no room for a temporary copy (%1).").arg(scratch.errorString()) +
+    // Scratch copies lie beside the database they are to replace.
+    ScratchFile imported(live), snapshot(live);
+    if (!imported.isValid() || !snapshot.isValid()) {
+        message(refused + QStringLiteral("There is no room for a temporary copy (%1).").arg(snapshot.errorString()) +
                 kUnchanged);
         return false;
     }
@@ -134,18 +139,22 @@ bool replaceDatabase(MDIForm1& frame, Replacement from) {
     // imported into a new case database first, and that is what is restored.
     QString content = source;
     if (restore && fileKind(source) == FileKind::Jet) {
-        content = scratch.filePath(QStringLiteral("imported.mdb"));
-        const ImportResult imported =
+        content = imported.path();
+        const ImportResult result =
             importJet(source, programPath(frame.programFolder(), files::cleanDb), content);
-        if (!imported.ok) {
+        if (!result.ok) {
             message(refused + QStringLiteral("It is a database of the older Windows version and could not be "
                                              "imported: ") +
-                    imported.error + kUnchanged);
+                    result.error + kUnchanged);
             return false;
         }
     }
-    const QString snapshot = scratch.filePath(QStringLiteral("Veilcase.mdb"));
-    if (const QString problem = snapshotDatabase(content, snapshot); !problem.isEmpty()) {
+    QString problem = snapshotDatabase(content, snapshot.path());
+    // A new investigation must never meet the folder of an old one.
+    if (problem.isEmpty())
+        problem = reserveAutoNumbers(snapshot.path(), tables::investigations,
+                                     highestInvestigationFolder(frame.programFolder()));
+    if (!problem.isEmpty()) {
         message(refused + problem + kUnchanged);
         return false;
     }
@@ -158,8 +167,8 @@ bool replaceDatabase(MDIForm1& frame, Replacement from) {
     if (!closeConnectedWindows(frame))
         return false;
 
-    // 4. Written beside the database, synced and renamed over it: a crash
-    // leaves the old file or the new one.
+    // 4. Renamed over the database under its lock: a crash leaves the old
+    // file or the new one, and no other writer reaches the new one.
     const QString error = swapInDatabase(snapshot, live);
     if (error.isEmpty())
         message(restore ? QStringLiteral("Your database has been restored")

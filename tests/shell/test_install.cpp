@@ -24,15 +24,20 @@ struct Run {
 // Starts a program the way the desktop would, with its own home folder, and
 // lets it close itself once the dashboard is up. With `window` false there is
 // no window system at all.
-Run start(const QString& program, const QString& home, const QStringList& arguments = {},
-          bool window = true) {
-    QProcess p;
+QProcessEnvironment desktop(const QString& home, bool window = true) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* v : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME",
                           "DISPLAY", "WAYLAND_DISPLAY"})
         env.remove(QLatin1String(v));
     env.insert(QStringLiteral("HOME"), home);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), window ? QStringLiteral("offscreen") : QStringLiteral("xcb"));
+    return env;
+}
+
+Run start(const QString& program, const QString& home, const QStringList& arguments = {},
+          bool window = true) {
+    QProcess p;
+    QProcessEnvironment env = desktop(home, window);
     env.insert(QStringLiteral("VEILCASE_QUIT_AFTER_START"), QStringLiteral("1"));
     p.setProcessEnvironment(env);
     p.start(program, arguments);
@@ -53,6 +58,12 @@ const char* const kPlaceholders[] = {"location.jpg", "no_images.jpg", "No_Record
 class InstallTest : public QObject {
     Q_OBJECT
     QTemporaryDir prefix;
+
+    // The installed program copied into `folder` with the clean database beside it as `name`.
+    bool portableCopy(const QDir& folder, const char* name) {
+        return QFile::copy(prefix.filePath("bin/veilcase"), folder.filePath("veilcase")) &&
+               writeFileBytes(folder.filePath(QLatin1String(name)), fileBytes(prefix.filePath("share/veilcase/Clean_DB")));
+    }
 
   private slots:
     void initTestCase() {
@@ -154,13 +165,61 @@ class InstallTest : public QObject {
         QVERIFY(QFile::exists(f.filePath("no_images.jpg"))); // what was missing is put back
     }
 
+    // One running copy per program folder: a second start says so and ends;
+    // the lock of one that was killed is taken over, and so are its scratch files.
+    void aSecondStartOnTheSameFolderEnds() {
+        QTemporaryDir portable, home;
+        const QDir d(portable.path());
+        QVERIFY(portableCopy(d, "Veilcase.mdb"));
+        QProcess first;
+        first.setProcessEnvironment(desktop(home.path()));
+        first.start(d.filePath("veilcase"), {});
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(d.filePath("Veilcase.mdb.lock")), 30000);
+        Run r = start(d.filePath("veilcase"), home.path());
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("The case file \"%1\" is open in another Veilcase")
+                                    .arg(d.filePath("Veilcase.mdb"))),
+                 qPrintable(r.err));
+        QVERIFY(!r.out.contains(QLatin1String("program folder:")));
+
+        first.kill();
+        QVERIFY(first.waitForFinished());
+        const QStringList stale{".veilcase-Ab3dE9", "backup/.veilcase-x1Y2z3-journal",
+                                "Investigations/4/.veilcase-QQQQQQ"};
+        for (const QString& f : stale + QStringList{".veilcase-keep.txt"})
+            QVERIFY(writeFileBytes(d.filePath(f), "left"));
+        r = start(d.filePath("veilcase"), home.path());
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        for (const QString& f : stale)
+            QVERIFY2(!QFile::exists(d.filePath(f)), qPrintable(f));
+        QVERIFY(QFile::exists(d.filePath(".veilcase-keep.txt"))); // not of our naming
+    }
+
+    // A program folder that lost its database says so and keeps it that way:
+    // the per-user case file is the installed program's only.
+    void aProgramFolderThatLostItsDatabaseSaysSo() {
+        QTemporaryDir portable, home;
+        const QDir d(portable.path());
+        QVERIFY(portableCopy(d, "Clean_DB"));
+        const QString other = home.filePath(".local/share/Veilcase/Veilcase/Veilcase.mdb");
+        QVERIFY(writeFileBytes(other, fileBytes(prefix.filePath("share/veilcase/Clean_DB"))));
+        Connection::openFile(other)->add(tables::location, {{"LocationName", "Someone else's"}});
+        const QByteArray otherBytes = fileBytes(other);
+
+        const Run r = start(d.filePath("veilcase"), home.path());
+        QVERIFY2(r.out.contains(QStringLiteral("program folder: ") + portable.path() + QLatin1Char('\n')),
+                 qPrintable(r.out));
+        QVERIFY2(r.err.contains(QStringLiteral("The case database \"%1\" is missing from the program folder")
+                                    .arg(d.filePath("Veilcase.mdb"))),
+                 qPrintable(r.err));
+        QVERIFY(!QFile::exists(d.filePath("Veilcase.mdb")));
+        QCOMPARE(fileBytes(other), otherBytes);
+    }
+
     void aFolderWithItsOwnDatabaseIsThePortableProgramFolder() {
         QTemporaryDir portable, home;
         const QDir d(portable.path());
-        QVERIFY(QFile::copy(prefix.filePath("bin/veilcase"), d.filePath("veilcase")));
-        QVERIFY(
-            QFile::copy(prefix.filePath("share/veilcase/Clean_DB"), d.filePath("Veilcase.mdb")));
-        QFile::setPermissions(d.filePath("Veilcase.mdb"), QFile::ReadOwner | QFile::WriteOwner);
+        QVERIFY(portableCopy(d, "Veilcase.mdb"));
         const Run r = start(d.filePath("veilcase"), home.path());
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QVERIFY2(r.out.contains(QStringLiteral("program folder: ") + portable.path() +

@@ -5,7 +5,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "filebytes.h"
+
+#include <sys/stat.h>
+
 using namespace veil;
+using veil::test::writeFileBytes;
 
 class PathsTest : public QObject {
     Q_OBJECT
@@ -18,27 +23,63 @@ private slots:
         QCOMPARE(programFile("/p", "\\locations\\", "AC\\DC.jpg"), QStringLiteral("/p/locations/AC\\DC.jpg"));
     }
 
-    void picturesOfTheOlderVersionAreFound() {
-        QTemporaryDir dir;
-        const QString p = dir.path();
-        QDir(p).mkpath("locations");
-        QDir(p).mkpath("investigations/17");
-        for (const char* f : {"locations/Old Mill.jpg", "locations/AC\\DC.jpg", "investigations/17/Cellar door.jpg",
-                              "secret.jpg"}) {
-            QFile file(p + '/' + QLatin1String(f));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
-        // Exact names first, as stored.
-        QCOMPARE(storedPicturePath(p, files::locations, "Old Mill.jpg"), p + "/locations/Old Mill.jpg");
-        QCOMPARE(storedPicturePath(p, files::locations, "AC\\DC.jpg"), p + "/locations/AC\\DC.jpg");
-        // Stored paths of the older version, in another letter case.
-        QCOMPARE(storedPicturePath(p, files::locations, "\\Locations\\Old Mill.jpg"), p + "/locations/Old Mill.jpg");
-        QCOMPARE(storedPicturePath(p, QString(), "\\Investigations\\17\\Cellar door.JPG"),
-                 p + "/investigations/17/Cellar door.jpg");
-        // Nothing found: the exact name comes back, and stored paths never leave the folder.
-        QCOMPARE(storedPicturePath(p, files::locations, "Gone.jpg"), p + "/locations/Gone.jpg");
-        QVERIFY(!storedPicturePath(p, files::locations, "\\locations\\..\\secret.jpg").endsWith("/secret.jpg"));
-        QCOMPARE(storedPicturePath(p, files::locations, QString()), p + "/locations/");
+    // A stored name resolves to a regular file inside its image folder, by the
+    // exact name or in any letter case, or to nothing at all (the caller's
+    // placeholder or "not found"): never to a file elsewhere.
+    void storedPicturesStayInTheirFolder_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("found"); // below the program folder; empty: nothing
+        const QString loc = files::locations, inv = files::investigations;
+        QTest::newRow("exact") << loc << "Old Mill.jpg" << "locations/Old Mill.jpg";
+        QTest::newRow("backslash in a name") << loc << "AC\\DC.jpg" << "locations/AC\\DC.jpg";
+        QTest::newRow("letter case") << loc << "old mill.JPG" << "locations/Old Mill.jpg";
+        QTest::newRow("older stored path") << loc << "\\Locations\\Old Mill.jpg" << "locations/Old Mill.jpg";
+        QTest::newRow("picture path") << inv << "\\Investigations\\17\\Cellar door.JPG"
+                                      << "investigations/17/Cellar door.jpg";
+        QTest::newRow("inner link") << loc << "Same.jpg" << "locations/Same.jpg";
+        const char* const hostile[][2] = {
+            {"\\locations\\", "/../../img/b.png"},
+            {"\\locations\\", "../../../../etc/passwd"},
+            {"\\locations\\", "..\\..\\img\\b.png"},
+            {"\\locations\\", "\\locations\\..\\secret.jpg"},
+            {"\\locations\\", "\\LOCATIONS\\..\\SECRET.JPG"},
+            {"\\locations\\", "\\secret.jpg"},
+            {"\\locations\\", "/etc/passwd"},
+            {"\\locations\\", ".."},
+            {"\\locations\\", "."},
+            {"\\locations\\", ""},
+            {"\\locations\\", "Gone.jpg"},
+            {"\\locations\\", "Out.jpg"},
+            {"\\locations\\", "\\Locations\\OUT.JPG"},
+            {"\\locations\\", "\\locations\\etc\\passwd"},
+            {"\\locations\\", "\\Locations\\Etc\\Passwd"},
+            {"\\locations\\", "Sub"},
+            {"\\locations\\", "Pipe"},
+            {"\\locations\\", "\\Investigations\\17\\Cellar door.jpg"},
+            {"\\Investigations\\", "\\Veilcase.mdb"},
+            {"\\Investigations\\", "\\Investigations\\17\\..\\..\\secret.jpg"},
+            {"\\Investigations\\", "\\\\server\\share\\b.png"},
+            {"\\Investigations\\", "\\investigations\\17\\..\\17\\cellar door.jpg"},
+        };
+        for (const auto& [folder, stored] : hostile)
+            QTest::addRow("hostile %s", stored) << QString::fromUtf8(folder) << QString::fromUtf8(stored) << QString();
+    }
+    void storedPicturesStayInTheirFolder() {
+        QFETCH(QString, folder);
+        QFETCH(QString, stored);
+        QFETCH(QString, found);
+        QTemporaryDir root;
+        const QString p = root.filePath("program");
+        for (const char* f : {"program/locations/Old Mill.jpg", "program/locations/AC\\DC.jpg",
+                              "program/investigations/17/Cellar door.jpg", "program/secret.jpg", "img/b.png"})
+            QVERIFY(writeFileBytes(root.filePath(QLatin1String(f)), "picture"));
+        QDir(p).mkpath("locations/Sub");
+        QVERIFY(QFile::link(p + "/secret.jpg", p + "/locations/Out.jpg"));
+        QVERIFY(QFile::link(p + "/locations/Old Mill.jpg", p + "/locations/Same.jpg"));
+        QVERIFY(QFile::link("/etc", p + "/locations/etc"));
+        QCOMPARE(::mkfifo(QFile::encodeName(p + "/locations/Pipe").constData(), 0600), 0);
+        QCOMPARE(storedPicturePath(p, folder, stored), found.isEmpty() ? QString() : p + '/' + found);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "programfolder.h"
 
 #include "filebytes.h"
+#include "store/casedb.h"
 #include "store/filehash.h"
 #include "store/paths.h"
 
@@ -32,6 +33,10 @@ ProgramFolder::ProgramFolder() : m_path(m_dir.path()) {
 QString ProgramFolder::file(const QString& relative) const { return programPath(m_path, relative); }
 
 QString ProgramFolder::databasePath() const { return file(QStringLiteral("Veilcase.mdb")); }
+
+QStringList locationsIn(const QString& databasePath) {
+    return Connection::openFile(databasePath)->column(tables::location, QStringLiteral("LocationName"));
+}
 
 bool writePicture(const QString& path, const char* format, int width, int height, QRgb colour) {
     QImage img(width, height, QImage::Format_RGB32);

@@ -2,6 +2,7 @@
 
 #include <QRgb>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace veil::test {
@@ -29,6 +30,9 @@ bool attachBytes(const QString& programFolder, const QString& stored, const QByt
 QString builtProgramFolder();
 // ../shared/testdata beside the source tree.
 QString sharedTestData();
+
+// The LocationName of every location in the case database file, in stored order.
+QStringList locationsIn(const QString& databasePath);
 
 // Writes a small picture file of the given format ("JPG", "PNG", "BMP", "GIF").
 bool writePicture(const QString& path, const char* format = "JPG", int width = 32, int height = 24,

@@ -3,6 +3,7 @@
 
 #include "tools/confirmwindow.h"
 #include "store/databasefiles.h"
+#include "store/fileroutines.h"
 #include "tools/databasetoolswindow.h"
 #include "widgets/imagebutton.h"
 #include "shell/windowregistry.h"
@@ -14,6 +15,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <sqlite3.h>
@@ -36,10 +38,6 @@ public:
     static inline FileIdentity fileAtUnload;
 };
 
-QStringList locationsIn(const QString& path) {
-    return Connection::openFile(path)->column(tables::location, "LocationName");
-}
-
 void addLocations(const QString& path, int n, const QString& prefix) {
     auto db = Connection::openFile(path);
     sqlite3_exec(db->handle(), "BEGIN", nullptr, nullptr, nullptr);
@@ -56,6 +54,11 @@ QStringList openReplacedFiles() {
         if (fd.symLinkTarget().contains(QLatin1String("Veilcase.mdb (deleted)")))
             out << fd.symLinkTarget();
     return out;
+}
+
+// Our scratch files in a folder (".veilcase-" and six letters, perhaps with an engine side file).
+QStringList scratchFiles(const QString& folder) {
+    return QDir(folder).entryList({".veilcase-*"}, QDir::AllEntries | QDir::Hidden);
 }
 
 enum Tool { BackUp, Restore, Clean };
@@ -111,6 +114,7 @@ private slots:
         QCOMPARE(f.ui.replaceAsked, QStringList{backup});
         QCOMPARE(fileBytes(backup), first);
         QVERIFY(f.ui.texts().isEmpty());
+        QCOMPARE(scratchFiles(f.folder.file("backup")), QStringList());
 
         const QByteArray live = fileBytes(f.folder.databasePath());
         const FileIdentity oldFile = fileIdentity(f.folder.databasePath());
@@ -148,12 +152,17 @@ private slots:
         const QString photo = f.folder.file("locations/Old Mill.jpg");
         QVERIFY(writePicture(photo));
         const QByteArray photoBytes = fileBytes(photo);
+        // Old investigations' folders stay, so new investigations are numbered above them.
+        QVERIFY(writePicture(f.folder.file("Investigations/12/Cellar.jpg")));
+        QVERIFY(QDir().mkpath(f.folder.file("Investigations/0099")) && QDir().mkpath(f.folder.file("Investigations/New")));
         yes(f, Clean, {true});
         QCOMPARE(f.ui.lastText(), QStringLiteral("Your database is now clean"));
         auto db = Connection::open(f.folder.path());
         for (const TableDef& t : caseTables())
             QCOMPARE(db->count(t.name), 0);
         QCOMPARE(fileBytes(photo), photoBytes);
+        db->openTable(tables::investigations).addNew();
+        QCOMPARE(db->table().field("ID"), QStringLiteral("13"));
         QCOMPARE(f.dashboard()->Combo1->count(), 1);
         QVERIFY(toolsInFront(f));
     }
@@ -224,6 +233,7 @@ private slots:
                  qPrintable(f.ui.texts().join(QLatin1Char('|'))));
         QVERIFY(f.ui.replaceAsked.isEmpty() && f.ui.questions.isEmpty());
         QCOMPARE(fileBytes(f.folder.databasePath()), live);
+        QCOMPARE(scratchFiles(f.folder.path()), QStringList());
         QCOMPARE(f.dashboard(), dashboard);
         QVERIFY(editor && editor->hasDb());
     }
@@ -254,6 +264,40 @@ private slots:
         QCOMPARE(locationsIn(f.folder.databasePath()), QStringList());
     }
 
+    // Another process keeps storing in the database while Restore runs: the
+    // restored file is whole and holds the backup alone, and the writer, whose
+    // file was replaced, is refused instead of writing into the new one.
+    void restoreBesideAnotherWriter() {
+        Frame f;
+        addLocations(f.folder.databasePath(), 50, "Backed Up ");
+        yes(f, BackUp);
+        const QStringList backedUp = locationsIn(f.folder.file("backup/db_back"));
+        constexpr int kRounds = 60;
+        QStringList unsound;
+        for (int round = 0; round < kRounds; ++round) {
+            QProcess writer;
+            writer.setProgram(QCoreApplication::applicationDirPath() + "/proc_writer");
+            writer.setArguments({f.folder.path(), "20"});
+            writer.start();
+            QTRY_VERIFY_WITH_TIMEOUT(writer.canReadLine(), 20000); // it has stored
+            yes(f, Restore, {true});
+            if (!writer.waitForFinished(5000))
+                writer.kill(); // not refused: counted below
+            writer.waitForFinished();
+            const QString why = integrityProblem(f.folder.databasePath());
+            const QStringList now = why.isEmpty() ? locationsIn(f.folder.databasePath()) : QStringList();
+            if (f.ui.lastText() != QStringLiteral("Your database has been restored") || !why.isEmpty() ||
+                now != backedUp || writer.exitStatus() != QProcess::NormalExit || writer.exitCode() != 1)
+                unsound << QStringLiteral("round %1: %2 %3 (%4 locations), writer: %5")
+                               .arg(round)
+                               .arg(f.ui.lastText(), why)
+                               .arg(now.size())
+                               .arg(QString::fromLocal8Bit(writer.readAllStandardOutput().right(80)));
+        }
+        qInfo("%d rounds beside a writer, %lld unsound", kRounds, qint64(unsound.size()));
+        QVERIFY2(unsound.isEmpty(), qPrintable(unsound.join(QLatin1Char('\n'))));
+    }
+
     void killedRestoreLeavesOldOrBackup() {
         ProgramFolder pf;
         addLocations(pf.databasePath(), 4000, "Backed Up ");
@@ -263,10 +307,17 @@ private slots:
         // Each round kills the looping restorer (which inherits the offscreen
         // platform) at the n-th change it makes in the program folder or to the
         // database: while a location is stored, while the new file is written beside, at the rename...
+        // Scratch copies lie beside their target only, never in the temporary folder.
+        QTemporaryDir temp, runtime;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TMPDIR", temp.path());
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
         for (int round = 0; round < 10; ++round) {
+            const QStringList before = locationsIn(pf.databasePath());
             QProcess proc;
             proc.setProgram(QCoreApplication::applicationDirPath() + "/proc_restore");
             proc.setArguments({pf.path()});
+            proc.setProcessEnvironment(env);
             QFileSystemWatcher watcher;
             int changes = 0;
             auto changed = [&] {
@@ -288,11 +339,19 @@ private slots:
             // Opened as the program opens it, which rolls back a store cut short.
             QCOMPARE(Connection::problemWith(pf.databasePath()), QString());
             QCOMPARE(integrityProblem(pf.databasePath()), QString());
+            // The old file or the backup, each perhaps with one location stored since.
             const QStringList now = locationsIn(pf.databasePath());
-            const bool isOld = now.size() == backedUp.size() + 1 && now.last().startsWith(QLatin1String("Extra "));
-            QVERIFY2(now.mid(0, backedUp.size()) == backedUp && (isOld || now.size() == backedUp.size()),
+            auto from = [&](const QStringList& base) {
+                return now == base || (now.size() == base.size() + 1 && now.mid(0, base.size()) == base &&
+                                       now.last().startsWith(QLatin1String("Extra ")));
+            };
+            QVERIFY2(from(before) || from(backedUp),
                      qPrintable(QStringLiteral("round %1: %2 locations").arg(round).arg(now.size())));
+            QCOMPARE(QDir(temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
         }
+        // What the killed ones left beside the database goes at the next start.
+        removeStaleScratchFiles(pf.path());
+        QCOMPARE(scratchFiles(pf.path()), QStringList());
     }
 };
 
