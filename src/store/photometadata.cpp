@@ -10,6 +10,8 @@
 #include <cmath>
 #include <mutex>
 
+#include <sys/stat.h>
+
 // Exiv2 0.27 still declares std::auto_ptr in its headers.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -26,6 +28,10 @@ std::unique_ptr<Exiv2::Image> openImage(const QString& path) {
         Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute); // damaged files are ours to judge, not stderr's
         Exiv2::XmpParser::initialize();
     });
+    // Only regular files: opening a pipe would wait for a writer that never comes.
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return nullptr;
     auto image = Exiv2::ImageFactory::open(QFile::encodeName(path).toStdString(), false);
     if (!image.get())
         return nullptr;

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace veil;
 using namespace veil::test;
 
@@ -72,13 +74,17 @@ private slots:
         grey.save(&buffer, "JPG");
         QTest::newRow("corrupt EXIF") << Tags{} << withCorruptExif(jpeg) << Expect{};
         QTest::newRow("not a picture") << Tags{} << QByteArray("Add New") << Expect{};
+        QTest::newRow("named pipe") << Tags{} << QByteArray("fifo") << Expect{};
     }
     void reads() {
         QFETCH(Tags, tags);
         QFETCH(QByteArray, bytes);
         QFETCH(Expect, expect);
         const QString path = dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + ".jpg");
-        QVERIFY(bytes.isNull() ? writeTaggedPhoto(path, tags) : writeFileBytes(path, bytes));
+        if (bytes == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); // must not block
+        else
+            QVERIFY(bytes.isNull() ? writeTaggedPhoto(path, tags) : writeFileBytes(path, bytes));
         const PhotoMetadata m = readPhotoMetadata(path);
         Expect got;
         for (const auto& [label, value] : m.rows())
