@@ -2,6 +2,8 @@
 
 #include "store/migrations.h"
 #include "store/paths.h"
+#include "store/searchindex.h"
+#include "store/statement.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,50 +15,6 @@ namespace veil {
 namespace {
 
 QString q(const QString& ident) { return QLatin1Char('"') + ident + QLatin1Char('"'); }
-
-// Prepared statement that is always reset, so no connection keeps a read lock
-// between calls.
-class Stmt {
-public:
-    Stmt(const Connection& db, const QString& sql) : m_db(db.handle()) {
-        const QByteArray s = sql.toUtf8();
-        if (sqlite3_prepare_v2(m_db, s.constData(), int(s.size()), &m_stmt, nullptr) != SQLITE_OK)
-            throw DbError(QStringLiteral("The case database \"%1\" could not run a query: %2")
-                              .arg(db.path(), QString::fromUtf8(sqlite3_errmsg(m_db))));
-        m_path = db.path();
-    }
-    ~Stmt() { sqlite3_finalize(m_stmt); }
-    Stmt(const Stmt&) = delete;
-    Stmt& operator=(const Stmt&) = delete;
-
-    void bind(int i, const QString& v) {
-        const QByteArray b = v.toUtf8();
-        sqlite3_bind_text(m_stmt, i, b.constData(), int(b.size()), SQLITE_TRANSIENT);
-    }
-    void bind(int i, qint64 v) { sqlite3_bind_int64(m_stmt, i, v); }
-    bool step() {
-        const int rc = sqlite3_step(m_stmt);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc == SQLITE_DONE)
-            return false;
-        throw DbError(QStringLiteral("The case database \"%1\" failed: %2")
-                          .arg(m_path, QString::fromUtf8(sqlite3_errmsg(m_db))));
-    }
-    int columns() const { return sqlite3_column_count(m_stmt); }
-    bool isNull(int c) const { return sqlite3_column_type(m_stmt, c) == SQLITE_NULL; }
-    qint64 integer(int c) const { return sqlite3_column_int64(m_stmt, c); }
-    QString text(int c) const {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, c));
-        return QString::fromUtf8(p, sqlite3_column_bytes(m_stmt, c));
-    }
-    QString name(int c) const { return QString::fromUtf8(sqlite3_column_name(m_stmt, c)); }
-
-private:
-    sqlite3* m_db;
-    sqlite3_stmt* m_stmt = nullptr;
-    QString m_path;
-};
 
 // Reads a "SELECT rowid, <fields...>" row into a record.
 Record readRecord(const Stmt& s, const TableDef& t) {
@@ -177,6 +135,7 @@ std::unique_ptr<Connection> Connection::openFile(const QString& path, Upgrade up
     }
     sqlite3_busy_timeout(c->m_db, 5000);
     sqlite3_extended_result_codes(c->m_db, 1);
+    registerSearchFunctions(c->m_db);
     try {
         // Every store is on disk when it returns, and committed data lives in
         // the file itself (no write-ahead side file), so a plain file copy of
@@ -204,8 +163,12 @@ std::unique_ptr<Connection> Connection::openFile(const QString& path, Upgrade up
                                                  "the table \"%3\".")
                                       .arg(shown, f, t.name));
         }
-        if (upgrade == Upgrade::Yes)
+        if (upgrade == Upgrade::Yes) {
             upgradeSchema(c->m_db, shown);
+            // An index someone dropped is made again from the records.
+            if (!hasSearchIndex(c->m_db))
+                rebuildSearchIndex(*c);
+        }
         else if (const QString problem = schemaVersionProblem(c->m_db, shown); !problem.isEmpty())
             throw DbError(problem);
     } catch (const DbError& e) {
