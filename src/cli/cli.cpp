@@ -22,6 +22,11 @@ const QList<Command>& commands() {
         {QStringLiteral("backup"), QStringLiteral("FILE [--force]"),
          QStringLiteral("Writes a checked snapshot of the case file to FILE (--force replaces an existing FILE)."),
          backupCommand},
+        {QStringLiteral("search"), QStringLiteral("QUERY... [--limit N]"),
+         QStringLiteral("Prints every record that QUERY finds, best first: kind, key, field and the words "
+                        "around the match, [ ] around what matched, tab between. QUERY takes words, prefix*, "
+                        "\"a phrase\", OR and NOT."),
+         searchCommand},
     };
     return all;
 }
