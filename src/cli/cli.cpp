@@ -18,7 +18,7 @@ int Context::fail(const QString& why) const {
 const QList<Command>& commands() {
     static const QList<Command> all = {
         {QStringLiteral("check"), QString(),
-         QStringLiteral("Checks the case file's integrity and its tables; says what is wrong."), checkCommand},
+         QStringLiteral("Checks the case file's integrity, its tables and its search index; says what is wrong."), checkCommand},
         {QStringLiteral("backup"), QStringLiteral("FILE [--force]"),
          QStringLiteral("Writes a checked snapshot of the case file to FILE (--force replaces an existing FILE)."),
          backupCommand},
@@ -27,6 +27,9 @@ const QList<Command>& commands() {
                         "around the match, [ ] around what matched, tab between. QUERY takes words, prefix*, "
                         "\"a phrase\", OR and NOT."),
          searchCommand},
+        {QStringLiteral("reindex"), QString(),
+         QStringLiteral("Builds the search index again from the records (when check finds it out of step)."),
+         reindexCommand},
     };
     return all;
 }

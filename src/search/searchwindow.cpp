@@ -23,6 +23,7 @@ namespace {
 
 constexpr int kHitRole = Qt::UserRole;
 constexpr int kPauseMs = 300;
+constexpr int kListed = 50; // hits listed per kind
 
 // Draws a result's snippet as rich text, so the matched words stand out.
 class SnippetDelegate : public QStyledItemDelegate {
@@ -146,18 +147,22 @@ void SearchWindow::runSearch() {
         SearchMessage->clear();
         return;
     }
-    const SearchResult r = search(db(), query);
+    const SearchResult r = search(db(), query, kListed);
     if (!r.error.isEmpty()) {
         SearchMessage->setText(r.error);
         return;
     }
     m_hits = r.hits;
     const QLocale locale;
+    // Beyond the cap the count says "more than".
+    auto number = [&](int n) { return n > kCountCap ? locale.toString(kCountCap) + u'+' : locale.toString(n); };
+    bool capped = false;
     for (HitKind kind : hitKinds()) {
         const int count = r.counts.value(kind);
         if (count == 0)
             continue;
-        auto* group = new QTreeWidgetItem(ResultsList, {QStringLiteral("%1 (%2)").arg(kindTitle(kind), locale.toString(count))});
+        capped |= count > kCountCap;
+        auto* group = new QTreeWidgetItem(ResultsList, {QStringLiteral("%1 (%2)").arg(kindTitle(kind), number(count))});
         group->setFirstColumnSpanned(true);
         QFont bold = group->font(0);
         bold.setBold(true);
@@ -174,13 +179,15 @@ void SearchWindow::runSearch() {
             ++shown;
         }
         if (shown < count)
-            new QTreeWidgetItem(group, {QStringLiteral("… %1 more").arg(locale.toString(count - shown))});
+            new QTreeWidgetItem(group, {count > kCountCap ? QStringLiteral("… and many more: add words to narrow the search")
+                                                           : QStringLiteral("… %1 more").arg(count - shown)});
         group->setExpanded(true);
     }
     const int total = r.total();
-    SearchMessage->setText(total == 0 ? QStringLiteral("Nothing found.")
-                                      : total == 1 ? QStringLiteral("1 record found.")
-                                                   : QStringLiteral("%1 records found.").arg(locale.toString(total)));
+    SearchMessage->setText(total == 0  ? QStringLiteral("Nothing found.")
+                           : capped    ? QStringLiteral("More than %1 records found.").arg(locale.toString(total))
+                           : total == 1 ? QStringLiteral("1 record found.")
+                                        : QStringLiteral("%1 records found.").arg(locale.toString(total)));
 }
 
 bool SearchWindow::openResult(QTreeWidgetItem* item) {

@@ -351,12 +351,32 @@ namespace {
 std::pair<int, QString> runQuery(Connection& db, const QString& match, int perKind, SearchResult& result) {
     try {
         for (const Indexed& t : indexed()) {
+            // The newest matches first, by number alone (cheap): how many there
+            // are, up to the cap, and from where the best are picked.
+            qint64 from = std::numeric_limits<qint64>::min();
+            int n = 0;
+            int rc;
+            {
+                Stmt newest(db, QStringLiteral("SELECT rowid FROM %1 WHERE %1 MATCH ?1 ORDER BY rowid DESC%2")
+                                    .arg(t.index, perKind > 0 ? QStringLiteral(" LIMIT %1").arg(kCountCap + 1)
+                                                              : QString()));
+                newest.bind(1, match);
+                while ((rc = newest.tryStep()) == SQLITE_ROW)
+                    if (++n == kRankWindow && perKind > 0)
+                        from = newest.integer(0);
+                if (rc != SQLITE_DONE)
+                    return {rc, newest.errorText()};
+            }
+            result.counts.insert(t.kind, n);
+            if (n == 0)
+                continue;
             Stmt hits(db, QStringLiteral("SELECT rowid, %2, vc_column(%1), snippet(%1, vc_column(%1), char(2), "
-                                         "char(3), '…', 16), rank FROM %1 WHERE %1 MATCH ?1 ORDER BY rank%3")
+                                         "char(3), '…', 16), rank FROM %1 WHERE %1 MATCH ?1 AND rowid >= ?2 "
+                                         "ORDER BY rank%3")
                               .arg(t.index, t.key,
                                    perKind > 0 ? QStringLiteral(" LIMIT %1").arg(perKind) : QString()));
             hits.bind(1, match);
-            int rc;
+            hits.bind(2, from);
             while ((rc = hits.tryStep()) == SQLITE_ROW) {
                 QString snippet = hits.text(3);
                 snippet.replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
@@ -365,11 +385,6 @@ std::pair<int, QString> runQuery(Connection& db, const QString& match, int perKi
             }
             if (rc != SQLITE_DONE)
                 return {rc, hits.errorText()};
-            Stmt count(db, QStringLiteral("SELECT count(*) FROM %1 WHERE %1 MATCH ?1").arg(t.index));
-            count.bind(1, match);
-            if ((rc = count.tryStep()) != SQLITE_ROW)
-                return {rc, count.errorText()};
-            result.counts.insert(t.kind, int(count.integer(0)));
         }
     } catch (const DbError& e) {
         // A damaged index can fail as soon as it is named.

@@ -53,10 +53,16 @@ struct SearchHit {
     double score = 0; // lower is better
 };
 
+// A query listing a few hits per kind stays quick however many records
+// match: it counts up to kCountCap matches of a kind (a count above it means
+// "more"), and picks the best among the newest kRankWindow of them.
+inline constexpr int kCountCap = 1000;
+inline constexpr int kRankWindow = 500;
+
 struct SearchResult {
-    QString error;             // the query could not be understood: why, for the user
-    QList<SearchHit> hits;     // per kind best first, kinds in the order of hitKinds()
-    QHash<HitKind, int> counts; // every match per kind, also beyond those listed
+    QString error;              // the query could not be understood: why, for the user
+    QList<SearchHit> hits;      // per kind best first, kinds in the order of hitKinds()
+    QHash<HitKind, int> counts; // matches per kind, also beyond those listed
     int total() const;
 };
 
@@ -65,8 +71,9 @@ struct SearchResult {
 // e-mail address is a phrase. Empty with `error` set when it cannot be read.
 QString indexQuery(const QString& query, QString* error);
 
-// Runs a query: up to `perKind` hits of each kind (all when 0), best first
-// within the kind. A damaged index is built again once, then asked again.
+// Runs a query: up to `perKind` hits of each kind, best first within the
+// kind; with 0, every hit and exact counts, however long that takes. A
+// damaged index is built again once, then asked again.
 SearchResult search(Connection& db, const QString& query, int perKind = 100);
 // All kinds merged, best first.
 QList<SearchHit> bestFirst(QList<SearchHit> hits);

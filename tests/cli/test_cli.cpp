@@ -37,6 +37,8 @@ private slots:
         QTest::newRow("search without a query") << "" << QStringList{"search"} << 2 << "needs a QUERY";
         QTest::newRow("search a missing file") << "remove" << QStringList{"search", "mill"} << 2 << "does not exist";
         QTest::newRow("search a damaged file") << "damage" << QStringList{"search", "mill"} << 2 << "damaged";
+        QTest::newRow("check an index out of step") << "unindexed" << QStringList{"check"} << 1 << "out of step.*reindex";
+        QTest::newRow("reindex") << "unindexed" << QStringList{"reindex"} << 0 << "built the search index";
         QTest::newRow("unknown command") << "" << QStringList{"frobnicate"} << 2 << "unknown command";
         QTest::newRow("no command") << "" << QStringList{} << 2 << "no command";
         QTest::newRow("help") << "" << QStringList{"--help"} << 0 << "Usage: veilcase-cli";
@@ -66,6 +68,8 @@ private slots:
             auto c = Connection::open(pf.path());
             c->add(tables::location, {{"LocationName", "Barn"}, {"Notes", "A ghost, said the farmer, once a year."}});
             c->add(tables::location, {{"LocationName", "Attic"}, {"Notes", "ghosts ghosts ghosts"}});
+        } else if (setup == "unindexed") {
+            QCOMPARE(runSql(db, "INSERT INTO vc_search_location(vc_search_location) VALUES('delete-all')"), QString());
         } else if (setup == "exists") {
             QFile f(pf.file("b.mdb"));
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -78,6 +82,8 @@ private slots:
         const QString shown = code == 2 ? r.err : r.out;
         QVERIFY2(shown.contains(QRegularExpression(pattern, QRegularExpression::MultilineOption)),
                  qPrintable(shown));
+        if (args.value(0) == "reindex")
+            QCOMPARE(runCli(pf.path(), {"search", "mill"}).code, 0);
         if (args.value(0) == "backup" && code == 0)
             QCOMPARE(Connection::openFile(pf.file("b.mdb"))->column(tables::location, "LocationName"),
                      QStringList{"Old Mill"});

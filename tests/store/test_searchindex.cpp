@@ -88,6 +88,26 @@ private slots:
         QCOMPARE(markSnippet(h.snippet, "<b>", "</b>", true), "first line the &lt;b&gt;<b>Cellar</b>&lt;/b&gt; [door]");
     }
 
+    // Many matches stay quick: counted up to the cap, the best picked among
+    // the newest; asking for every hit counts and ranks them all.
+    void manyMatches() {
+        ProgramFolder pf;
+        auto db = Connection::open(pf.path());
+        db->add(tables::location, {{"LocationName", "First"}, {"Notes", "ghost ghost ghost"}});
+        QCOMPARE(runSql(pf.databasePath(), "WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < 1500) "
+                                           "INSERT INTO Location(LocationName, Notes) SELECT 'L' || k, 'a ghost in the "
+                                           "long notes of a place' FROM n"),
+                 QString());
+        const SearchResult few = search(*db, "ghost", 10);
+        QCOMPARE(few.hits.size(), 10);
+        QVERIFY(few.counts.value(HitKind::Location) > kCountCap);
+        QVERIFY(few.hits.first().key != "First"); // older than the newest kRankWindow
+        const SearchResult all = search(*db, "ghost", 0);
+        QCOMPARE(all.counts.value(HitKind::Location), 1501);
+        QCOMPARE(all.hits.size(), 1501);
+        QCOMPARE(all.hits.first().key, "First");
+    }
+
     void badQueries_data() {
         QTest::addColumn<QString>("query");
         QTest::addColumn<QString>("says");
