@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 namespace {
@@ -174,14 +175,8 @@ double saveMedian(const QString& path) {
     return median(t);
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    QTemporaryDir tmp;
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : tmp.path();
-    const QString dbPath = veil::programPath(folder, veil::files::database);
+// A new case file of the benchmark's scale; the index built from scratch and timed.
+void generateAndBuild(const QString& folder, const QString& dbPath) {
     QDir().mkpath(folder);
     QFile::remove(dbPath);
     QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/../program/Clean_DB"), dbPath);
@@ -208,6 +203,22 @@ int main(int argc, char** argv) {
         std::printf("%-40s %8.0f MB (%.0f %% of the records' %.0f MB)   target < 60 %%\n", "index size", with - bare,
                     100 * (with - bare) / bare, bare);
     }
+    std::printf("%-40s %8.2f ms\n", "save an investigation without the index", without);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    QTemporaryDir tmp;
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : tmp.path();
+    const QString dbPath = veil::programPath(folder, veil::files::database);
+    // "bench_search FOLDER --queries" times the queries and saves again over
+    // the file a full run left there.
+    const bool again = argc > 2 && QByteArray(argv[2]) == "--queries" && QFile::exists(dbPath);
+    if (!again)
+        generateAndBuild(folder, dbPath);
 
     auto db = veil::Connection::openFile(dbPath);
     const struct {
@@ -220,24 +231,34 @@ int main(int argc, char** argv) {
         {"a phrase", "\"cellar door\""},
         {"two words with OR", "whisper OR laughter"},
     };
+    // The processor time beside the wall-clock time: on a busy machine the
+    // first waits for its turn.
+    auto cpuMs = [] {
+        timespec ts{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+        return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+    };
     for (const auto& q : queries) {
-        std::vector<double> t;
+        std::vector<double> t, cpu;
         int hits = 0, total = 0;
         for (int r = 0; r < 15; ++r) {
             QElapsedTimer e;
             e.start();
+            const double c0 = cpuMs();
             const veil::SearchResult res = veil::search(*db, QString::fromUtf8(q.query), 100);
+            QList<veil::SearchHit> first = veil::bestFirst(res.hits);
+            first.resize(std::min<qsizetype>(first.size(), 100));
+            cpu.push_back(cpuMs() - c0);
             t.push_back(ms(e));
-            hits = int(res.hits.size());
+            hits = int(first.size());
             total = res.total();
         }
-        std::printf("query: %-32s median %7.1f ms  max %7.1f ms  (%d listed of %d)   target < 30 ms\n", q.what, median(t),
-                    *std::max_element(t.begin(), t.end()), hits, total);
+        std::printf("query: %-20s median %7.1f ms (processor %6.1f ms)  max %7.1f ms  (%d hits of %d counted)   target < 30 ms\n",
+                    q.what, median(t), median(cpu), *std::max_element(t.begin(), t.end()), hits, total);
     }
 
     db.reset();
     const double withIndex = saveMedian(dbPath);
-    std::printf("%-40s %8.2f ms with the index, %.2f ms without (+%.2f ms)   target < +2 ms\n", "save an investigation",
-                withIndex, without, withIndex - without);
+    std::printf("%-40s %8.2f ms   target < 2 ms more than without\n", "save an investigation with the index", withIndex);
     return 0;
 }

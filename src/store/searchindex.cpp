@@ -377,9 +377,10 @@ std::pair<int, QString> runQuery(Connection& db, const QString& match, int perKi
                                    perKind > 0 ? QStringLiteral(" LIMIT %1").arg(perKind) : QString()));
             hits.bind(1, match);
             hits.bind(2, from);
+            static const QRegularExpression space(QStringLiteral("\\s+"));
             while ((rc = hits.tryStep()) == SQLITE_ROW) {
                 QString snippet = hits.text(3);
-                snippet.replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
+                snippet.replace(space, QStringLiteral(" "));
                 result.hits.append({t.kind, hits.integer(0), hits.text(1), t.columns.value(int(hits.integer(2))),
                                     snippet.trimmed(), hits.real(4)});
             }

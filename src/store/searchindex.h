@@ -57,7 +57,7 @@ struct SearchHit {
 // match: it counts up to kCountCap matches of a kind (a count above it means
 // "more"), and picks the best among the newest kRankWindow of them.
 inline constexpr int kCountCap = 1000;
-inline constexpr int kRankWindow = 500;
+inline constexpr int kRankWindow = 200;
 
 struct SearchResult {
     QString error;              // the query could not be understood: why, for the user
