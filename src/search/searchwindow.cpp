@@ -102,8 +102,8 @@ SearchWindow::SearchWindow(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("
     ResultsList->setUniformRowHeights(true);
     ResultsList->setAllColumnsShowFocus(true);
     ResultsList->header()->setStretchLastSection(true);
-    ResultsList->setColumnWidth(0, tw(2700));
-    ResultsList->setColumnWidth(1, tw(1500));
+    ResultsList->setColumnWidth(0, tw(3300));
+    ResultsList->setColumnWidth(1, tw(1650));
     ResultsList->setItemDelegateForColumn(2, new SnippetDelegate(ResultsList));
 
     OpenButton = new ImageButton(c, QStringLiteral("OpenButton"), QStringLiteral("OpenFace"), QStringLiteral("Open"),
@@ -157,6 +157,7 @@ void SearchWindow::runSearch() {
     // Beyond the cap the count says "more than".
     auto number = [&](int n) { return n > kCountCap ? locale.toString(kCountCap) + u'+' : locale.toString(n); };
     bool capped = false;
+    QTreeWidgetItem* first = nullptr; // current, so Tab then Enter opens the best hit
     for (HitKind kind : hitKinds()) {
         const int count = r.counts.value(kind);
         if (count == 0)
@@ -176,6 +177,8 @@ void SearchWindow::runSearch() {
             item->setData(0, kHitRole, i);
             item->setData(2, kSnippetHtmlRole, markSnippet(h.snippet, QStringLiteral("<b>"), QStringLiteral("</b>"), true));
             item->setToolTip(2, item->text(2));
+            if (!first)
+                first = item;
             ++shown;
         }
         if (shown < count)
@@ -183,6 +186,7 @@ void SearchWindow::runSearch() {
                                                            : QStringLiteral("… %1 more").arg(count - shown)});
         group->setExpanded(true);
     }
+    ResultsList->setCurrentItem(first);
     const int total = r.total();
     SearchMessage->setText(total == 0  ? QStringLiteral("Nothing found.")
                            : capped    ? QStringLiteral("More than %1 records found.").arg(locale.toString(total))

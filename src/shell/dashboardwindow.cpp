@@ -120,6 +120,9 @@ Form2::Form2(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form2")) {
     QAction* find = addItem(edit, QStringLiteral("find"), QStringLiteral("&Find…"),
                             [this] { this->frame().show(QStringLiteral("SearchWindow")); });
     find->setShortcut(QKeySequence::Find);
+    // Also the window's own action, so the key works wherever its focus is.
+    find->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(find);
     QMenu* tools = addMenu(QStringLiteral("tools"), QStringLiteral("&Tools"));
     addItem(tools, QStringLiteral("database"), QStringLiteral("&Database Tools"),
             [this] { this->frame().show(QStringLiteral("Form11")); });

@@ -140,6 +140,13 @@ private slots:
         Frame f;
         seed(f);
         Connection::open(f.folder.path())->add(tables::location, {{"LocationName", "New"}, {"Notes", "haunted"}});
+        f.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.frame));
+        f.dashboard()->Combo1->setFocus();
+        QTest::keyClick(f.dashboard()->Combo1, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(f.window<SearchWindow>(QStringLiteral("SearchWindow")));
+        QCOMPARE(f.dashboard()->Combo1->currentText(), QStringLiteral("New")); // the key typed nothing there
+        f.frame->unload("SearchWindow");
         f.frame->menuBar()->findChild<QAction*>("find")->trigger(); // the frame's menu reaches it too
         auto* w = f.window<SearchWindow>(QStringLiteral("SearchWindow"));
         QVERIFY(w);
