@@ -147,7 +147,12 @@ void SearchWindow::runSearch() {
         SearchMessage->clear();
         return;
     }
-    const SearchResult r = search(db(), query, kListed);
+    SearchResult r;
+    try {
+        r = search(db(), query, kListed);
+    } catch (const DbError& e) {
+        r.error = e.text(); // the file failed: said where the results would be
+    }
     if (!r.error.isEmpty()) {
         SearchMessage->setText(r.error);
         return;
@@ -201,7 +206,12 @@ bool SearchWindow::openResult(QTreeWidgetItem* item) {
     const int i = item->data(0, kHitRole).toInt(&ok);
     if (!ok || i < 0 || i >= m_hits.size())
         return false;
-    openHit(m_hits[i]);
+    try {
+        openHit(m_hits[i]);
+    } catch (const DbError& e) {
+        message(e.text());
+        return false;
+    }
     return true;
 }
 
