@@ -165,7 +165,7 @@ std::unique_ptr<Connection> Connection::openFile(const QString& path, Upgrade up
         }
         if (upgrade == Upgrade::Yes) {
             upgradeSchema(c->m_db, shown);
-            // An index someone dropped is made again from the records.
+            // An index someone dropped or damaged is made again from the records.
             if (!hasSearchIndex(c->m_db))
                 rebuildSearchIndex(*c);
         }

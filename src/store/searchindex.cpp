@@ -246,7 +246,18 @@ bool hasSearchIndex(sqlite3* db) {
         names << t.index << triggerNames(t);
     Stmt s(db, {}, QStringLiteral("SELECT count(*) FROM sqlite_schema WHERE name IN ('%1')")
                        .arg(names.join(QLatin1String("','"))));
-    return s.step() && s.integer(0) == names.size();
+    if (!s.step() || s.integer(0) != names.size())
+        return false;
+    // An index whose own records are damaged cannot even be opened.
+    for (const Indexed& t : indexed()) {
+        sqlite3_stmt* probe = nullptr;
+        const int rc = sqlite3_prepare_v2(db, QStringLiteral("SELECT rowid FROM %1 WHERE rowid = 0").arg(t.index).toUtf8().constData(),
+                                          -1, &probe, nullptr);
+        sqlite3_finalize(probe);
+        if (rc != SQLITE_OK)
+            return false;
+    }
+    return true;
 }
 
 QString searchIndexProblem(sqlite3* db) {

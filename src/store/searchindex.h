@@ -30,7 +30,8 @@ void setIndexProgress(IndexProgress progress);
 // Creates the index afresh (its tables and triggers) and fills it from the
 // records, inside the caller's transaction. Throws DbError.
 void buildSearchIndex(sqlite3* db, const QString& shownPath, const IndexProgress& progress = {});
-// True when every table and trigger of the index is in the file.
+// True when every table and trigger of the index is in the file and each
+// index opens.
 bool hasSearchIndex(sqlite3* db);
 // Empty when the index holds exactly what the records hold, otherwise what is
 // wrong. Reads the whole index: for checks, not for every open.
