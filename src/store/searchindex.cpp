@@ -209,6 +209,15 @@ void buildSearchIndex(sqlite3* db, const QString& shown, const IndexProgress& gi
     }
     if (progress)
         progress(0, total);
+    // Finished also when it fails, so that nothing stays on the screen.
+    struct Finish {
+        const IndexProgress& progress;
+        const qint64& total;
+        ~Finish() {
+            if (progress)
+                progress(total, total);
+        }
+    } finish{progress, total};
     // In slices by rowid, so that a large file can say how far it is.
     constexpr qint64 kSlice = 4096;
     for (const Indexed& t : indexed()) {
@@ -236,8 +245,6 @@ void buildSearchIndex(sqlite3* db, const QString& shown, const IndexProgress& gi
                 progress(done, total);
         }
     }
-    if (progress)
-        progress(total, total);
 }
 
 bool hasSearchIndex(sqlite3* db) {
