@@ -12,6 +12,8 @@
 #include "widgets/picturebox.h"
 #include "pictures/picturewindows.h"
 #include "records/recordwindows.h"
+#include "search/searchwindow.h"
+#include "search/searchwindows.h"
 #include "tools/toolwindows.h"
 #include "store/ui.h"
 #include "shell/windowregistry.h"
@@ -123,6 +125,7 @@ int main(int argc, char** argv) {
     registerRecordWindows();
     registerPictureWindows();
     registerToolWindows();
+    registerSearchWindows();
 
     const QDir built(QString::fromLocal8Bit(argv[1]));
     QDir out(QString::fromLocal8Bit(argv[2]));
@@ -239,6 +242,11 @@ int main(int argc, char** argv) {
     } else {
         ok = false;
     }
+    ok &= shoot(*frame, QStringLiteral("SearchWindow"), out, QStringLiteral("search.png"), [](CaseWindow* w) {
+        auto* find = static_cast<SearchWindow*>(w);
+        find->QueryBox->setText(QStringLiteral("mill*"));
+        find->runSearch();
+    });
     for (const char* f : {"Form11", "Form12", "Form13", "Form14"})
         ok &= shoot(*frame, QLatin1String(f), out, QString::fromLatin1(f).toLower() + QStringLiteral(".png"));
     delete frame;

@@ -7,6 +7,7 @@
 #include "pictures/picturewindows.h"
 #include "store/pictureloader.h"
 #include "records/recordwindows.h"
+#include "search/searchwindows.h"
 #include "tools/toolwindows.h"
 #include "widgets/widgetui.h"
 #include "shell/windowregistry.h"
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
     veil::registerRecordWindows();
     veil::registerPictureWindows();
     veil::registerToolWindows();
+    veil::registerSearchWindows();
 
     QString problem;
     const QString folder = veil::chooseProgramFolder(QCoreApplication::applicationDirPath(), &problem);

@@ -1,14 +1,43 @@
-// The commands on the case file as a whole: check and backup.
+// The commands on the case file as a whole: check, backup and reindex.
 #include "cli/cli.h"
 
 #include "store/casedb.h"
 #include "store/databasefiles.h"
 #include "store/fileroutines.h"
+#include "store/migrations.h"
+#include "store/searchindex.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace veil::cli {
+
+namespace {
+// The search index against the records, in a file that should have one.
+QString indexProblem(const QString& path) {
+    try {
+        auto db = Connection::openFile(path, Connection::Upgrade::No);
+        return schemaVersion(db->handle()) >= 2 ? searchIndexProblem(db->handle()) : QString();
+    } catch (const DbError& e) {
+        return e.text();
+    }
+}
+} // namespace
+
+int reindexCommand(Context& c, const QStringList& arguments) {
+    if (!arguments.isEmpty())
+        return c.fail(QStringLiteral("reindex takes no arguments."));
+    if (!QFileInfo::exists(c.database()))
+        return c.fail(QStringLiteral("\"%1\" does not exist.").arg(c.database()));
+    try {
+        auto db = Connection::openFile(c.database());
+        rebuildSearchIndex(*db);
+    } catch (const DbError& e) {
+        return c.fail(e.text());
+    }
+    c.out << "built the search index of " << c.database() << " again" << Qt::endl;
+    return kOk;
+}
 
 int checkCommand(Context& c, const QStringList& arguments) {
     if (!arguments.isEmpty())
@@ -21,6 +50,8 @@ int checkCommand(Context& c, const QStringList& arguments) {
         problems << QStringLiteral("integrity check: %1").arg(p);
     else if (const QString p = Connection::problemWith(db); !p.isEmpty())
         problems << p;
+    else if (const QString p = indexProblem(db); !p.isEmpty())
+        problems << p + QStringLiteral(" (veilcase-cli reindex builds it again)");
     if (problems.isEmpty()) {
         c.out << db << ": ok" << Qt::endl;
         return kOk;

@@ -18,7 +18,7 @@ int Context::fail(const QString& why) const {
 const QList<Command>& commands() {
     static const QList<Command> all = {
         {QStringLiteral("check"), QString(),
-         QStringLiteral("Checks the case file's integrity and its tables; says what is wrong."), checkCommand},
+         QStringLiteral("Checks the case file's integrity, its tables and its search index; says what is wrong."), checkCommand},
         {QStringLiteral("backup"), QStringLiteral("FILE [--force]"),
          QStringLiteral("Writes a checked snapshot of the case file to FILE (--force replaces an existing FILE)."),
          backupCommand},
@@ -26,6 +26,14 @@ const QList<Command>& commands() {
          QStringLiteral("Hashes every recorded file again; prints status<TAB>path for each file not ok (every "
                         "file with --all), writes a CSV manifest to FILE; exit 1 when any is changed or missing."),
          verifyCommand},
+        {QStringLiteral("search"), QStringLiteral("QUERY... [--limit N]"),
+         QStringLiteral("Prints every record that QUERY finds, best first: kind, key, field and the words "
+                        "around the match, [ ] around what matched, tab between. QUERY takes words, prefix*, "
+                        "\"a phrase\", OR and NOT."),
+         searchCommand},
+        {QStringLiteral("reindex"), QString(),
+         QStringLiteral("Builds the search index again from the records (when check finds it out of step)."),
+         reindexCommand},
     };
     return all;
 }

@@ -8,6 +8,7 @@
 #include "widgets/sortedlist.h"
 #include "store/ui.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
@@ -116,6 +117,12 @@ Form2::Form2(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form2")) {
         this->frame().show(QStringLiteral("Form7"));
         unload();
     });
+    QAction* find = addItem(edit, QStringLiteral("find"), QStringLiteral("&Find…"),
+                            [this] { this->frame().show(QStringLiteral("SearchWindow")); });
+    find->setShortcut(QKeySequence::Find);
+    // Also the window's own action, so the key works wherever its focus is.
+    find->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(find);
     QMenu* tools = addMenu(QStringLiteral("tools"), QStringLiteral("&Tools"));
     addItem(tools, QStringLiteral("database"), QStringLiteral("&Database Tools"),
             [this] { this->frame().show(QStringLiteral("Form11")); });
@@ -175,6 +182,25 @@ void Form2::load_combo3() {
     Combo4->addItems(db().column(tables::pictures, QStringLiteral("Title"),
                                  {{QStringLiteral("Investigation"), investigation}}));
     Combo4->setEditText(kAdd);
+}
+
+void Form2::chooseRecord(const QString& location, const QString& investigation, const QString& interview,
+                         const QString& picture) {
+    struct Step {
+        QComboBox* box;
+        const QString& key;
+        void (Form2::*click)();
+    };
+    for (const Step& s : {Step{Combo1, location, &Form2::Combo1_Click}, Step{Combo2, investigation, &Form2::Combo2_Click},
+                          Step{Combo3, interview, &Form2::Combo3_Click}, Step{Combo4, picture, &Form2::Combo4_Click}}) {
+        if (s.key.isEmpty())
+            continue;
+        const int at = s.box->findText(s.key, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (at >= 0)
+            s.box->setCurrentIndex(at);
+        s.box->setEditText(s.key);
+        (this->*s.click)();
+    }
 }
 
 void Form2::Combo1_Click() {

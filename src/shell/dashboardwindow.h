@@ -28,6 +28,12 @@ public:
     // Refills the Interviews and Pictures lists for the chosen investigation.
     void load_combo3();
 
+    // Sets the lists to a record's keys as if each had been chosen in turn: a
+    // location, its investigation, then an interview and a picture (empty
+    // ones are left as they are). A key the list does not hold is typed.
+    void chooseRecord(const QString& location, const QString& investigation = {},
+                      const QString& interview = {}, const QString& picture = {});
+
     // Choosing an entry in a list (typing into the text does not count).
     void Combo1_Click();
     void Combo2_Click();

@@ -5,6 +5,7 @@
 #include "shell/splashwindow.h"
 #include "shell/jetoffer.h"
 #include "store/paths.h"
+#include "store/searchindex.h"
 #include "store/ui.h"
 #include "shell/windowregistry.h"
 
@@ -14,6 +15,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPainter>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QUrl>
 
@@ -64,6 +66,9 @@ MDIForm1::MDIForm1(const QString& programFolder, QWidget* parent)
     file->setObjectName(QStringLiteral("file"));
     QAction* main = file->addAction(QStringLiteral("&Main"), this, [this] { show(QStringLiteral("Form2")); });
     main->setObjectName(QStringLiteral("Main"));
+    // The dashboard's Edit menu holds the shortcut; one owner keeps it unambiguous.
+    file->addAction(QStringLiteral("&Find…"), this, [this] { show(QStringLiteral("SearchWindow")); })
+        ->setObjectName(QStringLiteral("find"));
     QAction* exit = file->addAction(QStringLiteral("&Exit"), this, [this] { close(); });
     exit->setObjectName(QStringLiteral("exit"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -73,6 +78,23 @@ MDIForm1::MDIForm1(const QString& programFolder, QWidget* parent)
     help->addSeparator()->setObjectName(QStringLiteral("na"));
     help->addAction(QStringLiteral("About"), this, [this] { open_about(); })
         ->setObjectName(QStringLiteral("about"));
+
+    // Building the search index of a large case file takes a while: say how far it is.
+    setIndexProgress([this](qint64 done, qint64 total) {
+        if (!m_indexProgress) {
+            if (done >= total)
+                return;
+            m_indexProgress = new QProgressDialog(QStringLiteral("Building the search index…"), QString(), 0, 1000, this);
+            m_indexProgress->setObjectName(QStringLiteral("IndexProgress"));
+            m_indexProgress->setWindowTitle(kProgramName);
+            m_indexProgress->setWindowModality(Qt::ApplicationModal);
+            m_indexProgress->setMinimumDuration(500);
+            m_indexProgress->setAutoClose(false);
+        }
+        m_indexProgress->setValue(total > 0 ? int(done * 1000 / total) : 1000);
+        if (done >= total)
+            delete m_indexProgress;
+    });
 
     // Design client size 13515 x 10470 twips, centred on the screen.
     resize(tw(13515), tw(10470) + menuBar()->sizeHint().height());
@@ -85,6 +107,8 @@ MDIForm1::MDIForm1(const QString& programFolder, QWidget* parent)
 MDIForm1::~MDIForm1() {
     // Children go with the frame; make sure none runs handlers that reach back.
     m_shuttingDown = true;
+    if (g_frame == this)
+        setIndexProgress({});
 }
 
 MDIForm1* MDIForm1::instance() { return g_frame; }

@@ -6,6 +6,7 @@
 #include <QPointer>
 
 class QMdiArea;
+class QProgressDialog;
 
 namespace veil {
 
@@ -62,6 +63,7 @@ private:
     QMdiArea* m_area = nullptr;
     QHash<QString, QPointer<CaseWindow>> m_windows;
     QPointer<Form8> m_splash;
+    QPointer<QProgressDialog> m_indexProgress;
     bool m_shuttingDown = false;
 };
 

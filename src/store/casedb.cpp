@@ -2,6 +2,7 @@
 
 #include "store/migrations.h"
 #include "store/paths.h"
+#include "store/searchindex.h"
 #include "store/statement.h"
 
 #include <QFile>
@@ -134,6 +135,7 @@ std::unique_ptr<Connection> Connection::openFile(const QString& path, Upgrade up
     }
     sqlite3_busy_timeout(c->m_db, 5000);
     sqlite3_extended_result_codes(c->m_db, 1);
+    registerSearchFunctions(c->m_db);
     try {
         // Every store is on disk when it returns, and committed data lives in
         // the file itself (no write-ahead side file), so a plain file copy of
@@ -167,8 +169,12 @@ std::unique_ptr<Connection> Connection::openFile(const QString& path, Upgrade up
                                                  "the table \"%3\".")
                                       .arg(shown, f, t.name));
         }
-        if (upgrade == Upgrade::Yes)
+        if (upgrade == Upgrade::Yes) {
             upgradeSchema(c->m_db, shown);
+            // An index someone dropped or damaged is made again from the records.
+            if (!hasSearchIndex(c->m_db))
+                rebuildSearchIndex(*c);
+        }
         else if (const QString problem = schemaVersionProblem(c->m_db, shown); !problem.isEmpty())
             throw DbError(problem);
     } catch (const DbError& e) {

@@ -1,6 +1,7 @@
 #include "store/migrations.h"
 
 #include "store/casedb.h"
+#include "store/searchindex.h"
 
 #include <sqlite3.h>
 
@@ -91,6 +92,8 @@ void upgradeSchema(sqlite3* db, const QString& shownPath) {
             exec(db, kEvidence, shownPath);
             exec(db, kFileHash, shownPath);
         }
+        if (from < 2)
+            buildSearchIndex(db, shownPath); // the words of every record, kept in step by triggers
         if (from < kSchemaVersion)
             exec(db, QByteArray("PRAGMA user_version=" + QByteArray::number(kSchemaVersion)).constData(),
                  shownPath);

@@ -9,7 +9,7 @@ namespace veil {
 // Our own tables beside the six of the case file. Version 0 is the file as it
 // was shipped or imported; each later version adds tables of ours and never
 // alters the six. The version is kept in PRAGMA user_version.
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 
 // The file's version.
 int schemaVersion(sqlite3* db);

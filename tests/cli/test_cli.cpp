@@ -28,6 +28,19 @@ private slots:
         QTest::newRow("backup refuses to replace") << "exists" << QStringList{"backup", "@/b.mdb"} << 2 << "--force";
         QTest::newRow("backup --force") << "exists" << QStringList{"backup", "@/b.mdb", "--force"} << 0 << "backed up";
         QTest::newRow("backup of a damaged file") << "damage" << QStringList{"backup", "@/b.mdb"} << 2 << "damaged";
+        QTest::newRow("search") << "" << QStringList{"search", "mill"} << 0
+                                << "^location\tOld Mill\tLocationName\tOld \\[Mill\\]$";
+        QTest::newRow("search, best first") << "words" << QStringList{"search", "ghost*"} << 0
+                                            << "^location\tAttic\tNotes\t\\[ghosts\\] .*\n^location\tBarn\t";
+        QTest::newRow("search, --limit") << "words" << QStringList{"search", "ghost*", "--limit", "1"} << 0
+                                         << "\\]\n$";
+        QTest::newRow("search finds nothing") << "" << QStringList{"search", "poltergeist"} << 1 << "^$";
+        QTest::newRow("search, a bad query") << "" << QStringList{"search", "\"mill"} << 2 << "quotation mark";
+        QTest::newRow("search without a query") << "" << QStringList{"search"} << 2 << "needs a QUERY";
+        QTest::newRow("search a missing file") << "remove" << QStringList{"search", "mill"} << 2 << "does not exist";
+        QTest::newRow("search a damaged file") << "damage" << QStringList{"search", "mill"} << 2 << "damaged";
+        QTest::newRow("check an index out of step") << "unindexed" << QStringList{"check"} << 1 << "out of step.*reindex";
+        QTest::newRow("reindex") << "unindexed" << QStringList{"reindex"} << 0 << "built the search index";
         QTest::newRow("unknown command") << "" << QStringList{"frobnicate"} << 2 << "unknown command";
         QTest::newRow("no command") << "" << QStringList{} << 2 << "no command";
         QTest::newRow("help") << "" << QStringList{"--help"} << 0 << "Usage: veilcase-cli";
@@ -53,6 +66,12 @@ private slots:
             f.write("SQLite format 3");
             f.write(QByteArray(1, '\0'));
             f.write(QByteArray(4096, '\0'));
+        } else if (setup == "words") {
+            auto c = Connection::open(pf.path());
+            c->add(tables::location, {{"LocationName", "Barn"}, {"Notes", "A ghost, said the farmer, once a year."}});
+            c->add(tables::location, {{"LocationName", "Attic"}, {"Notes", "ghosts ghosts ghosts"}});
+        } else if (setup == "unindexed") {
+            QCOMPARE(runSql(db, "INSERT INTO vc_search_location(vc_search_location) VALUES('delete-all')"), QString());
         } else if (setup == "exists") {
             QFile f(pf.file("b.mdb"));
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -65,6 +84,8 @@ private slots:
         const QString shown = code == 2 ? r.err : r.out;
         QVERIFY2(shown.contains(QRegularExpression(pattern, QRegularExpression::MultilineOption)),
                  qPrintable(shown));
+        if (args.value(0) == "reindex")
+            QCOMPARE(runCli(pf.path(), {"search", "mill"}).code, 0);
         if (args.value(0) == "backup" && code == 0)
             QCOMPARE(Connection::openFile(pf.file("b.mdb"))->column(tables::location, "LocationName"),
                      QStringList{"Old Mill"});

@@ -12,12 +12,7 @@ using namespace veil::test;
 
 namespace {
 // Runs SQL on the file with a plain engine handle, as another tool would.
-void sql(const QString& path, const char* text) {
-    sqlite3* db = nullptr;
-    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-    QCOMPARE(sqlite3_exec(db, text, nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
-}
+void sql(const QString& path, const char* text) { QCOMPARE(runSql(path, QString::fromUtf8(text)), QString()); }
 
 int versionOf(const QString& path) {
     sqlite3* db = nullptr;

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QImage>
 
+#include <sqlite3.h>
+
 namespace veil::test {
 
 QString builtProgramFolder() { return QStringLiteral(VEIL_BUILT_PROGRAM_DIR); }
@@ -36,6 +38,18 @@ QString ProgramFolder::databasePath() const { return file(QStringLiteral("Veilca
 
 QStringList locationsIn(const QString& databasePath) {
     return Connection::openFile(databasePath)->column(tables::location, QStringLiteral("LocationName"));
+}
+
+QString runSql(const QString& path, const QString& sql) {
+    sqlite3* db = nullptr;
+    QString why;
+    char* err = nullptr;
+    if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK ||
+        sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK)
+        why = QString::fromUtf8(err ? err : sqlite3_errmsg(db));
+    sqlite3_free(err);
+    sqlite3_close(db);
+    return why;
 }
 
 bool writePicture(const QString& path, const char* format, int width, int height, QRgb colour) {

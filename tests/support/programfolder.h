@@ -34,6 +34,10 @@ QString sharedTestData();
 // The LocationName of every location in the case database file, in stored order.
 QStringList locationsIn(const QString& databasePath);
 
+// Runs SQL on a database file through a plain engine handle, as another tool
+// would; empty when it worked, otherwise the engine's message.
+QString runSql(const QString& path, const QString& sql);
+
 // Writes a small picture file of the given format ("JPG", "PNG", "BMP", "GIF").
 bool writePicture(const QString& path, const char* format = "JPG", int width = 32, int height = 24,
                   QRgb colour = 0xff336699);

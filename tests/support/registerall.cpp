@@ -2,6 +2,7 @@
 
 #include "pictures/picturewindows.h"
 #include "records/recordwindows.h"
+#include "search/searchwindows.h"
 #include "shell/windowregistry.h"
 #include "tools/toolwindows.h"
 
@@ -13,6 +14,7 @@ void registerAll() {
         registerRecordWindows();
         registerPictureWindows();
         registerToolWindows();
+        registerSearchWindows();
         return true;
     }();
     (void)once;

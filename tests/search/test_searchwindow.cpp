@@ -1,0 +1,169 @@
+#include "../records/casetesting.h"
+
+#include "search/searchwindow.h"
+
+#include <QMenuBar>
+#include <QTreeWidget>
+
+using namespace veil;
+using namespace veil::test;
+
+namespace {
+const QString kInvestigation = QStringLiteral("10-31-2005 11:45 pm-1");
+const QString kInterview = QStringLiteral("11-1-2005 1:00 am-1");
+
+// The case with a word of its own in each kind of record.
+void seed(Frame& f) {
+    auto db = Connection::open(f.folder.path());
+    seedCase(*db);
+    db->updateRecord(tables::location, 1, {{"Background", "A céilidh was held here."}});
+    db->updateRecord(tables::investigators, db->findFirst(tables::investigators, {{"Name", "Ann"}})->rowid,
+                     {{"Notes", "Reads the spectrometer"}});
+    db->updateRecord(tables::equipment, db->findFirst(tables::equipment, {{"Nick_Name", "EMF"}})->rowid,
+                     {{"Quirks", "Drains in frost"}});
+    seedKeyed(*db, tables::investigations, {"10", "31", "2005", "11", "45", "pm"}, {{"Weather", "fog"}});
+    seedKeyed(*db, tables::interview, {"11", "1", "2005", "1", "00", "am"},
+              {{"Investigation", kInvestigation}, {"Interview", "A harpsichord played"}});
+    db->add(tables::pictures, {{"Investigation", kInvestigation}, {"Title", "Stairs"}, {"History", "An orb on the banister"},
+                               {"Path", "\\Investigations\\1\\Stairs.jpg"}});
+    writePicture(f.folder.file("Investigations/1/Stairs.jpg"));
+}
+
+SearchWindow* find(Frame& f, const QString& query) {
+    menu(f.dashboard(), "find");
+    auto* w = f.window<SearchWindow>(QStringLiteral("SearchWindow"));
+    if (w)
+        typeInto(w->QueryBox, query); // the results follow after the pause
+    return w;
+}
+
+// The group of one kind's results, by its title with the count.
+QTreeWidgetItem* group(SearchWindow* w, const QString& title) {
+    for (int i = 0; i < w->ResultsList->topLevelItemCount(); ++i)
+        if (w->ResultsList->topLevelItem(i)->text(0) == title)
+            return w->ResultsList->topLevelItem(i);
+    return nullptr;
+}
+
+// The only result of a kind once it shows `word` in bold (the pause has run the query).
+QTreeWidgetItem* onlyHit(SearchWindow* w, const QString& kind, const QString& word) {
+    QTreeWidgetItem* g = group(w, kind + " (1)");
+    QTreeWidgetItem* hit = g && g->childCount() == 1 ? g->child(0) : nullptr;
+    return hit && hit->data(2, SearchWindow::kSnippetHtmlRole).toString().contains("<b>" + word, Qt::CaseInsensitive)
+        ? hit
+        : nullptr;
+}
+} // namespace
+
+class SearchWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    // A result opens its record as the dashboard would, and what is saved
+    // there is found in its turn.
+    void resultOpensItsRecordAndWhatIsSavedThereIsFound_data() {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("lists"); // the dashboard's four list texts afterwards
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("box");  // where the new word is typed
+        QTest::addColumn<QString>("save"); // the menu item or button that saves
+        QTest::addColumn<QString>("key");  // the key found by the new word
+        QTest::newRow("location") << "CEILIDH" << "Location" << QStringList{"Old Mill", "New", "New", "Add"} << "Form1"
+                                  << "RichTextBox3" << "save" << "Old Mill";
+        QTest::newRow("investigation") << "fog" << "Investigation" << QStringList{"Old Mill", kInvestigation, "New", "Add"}
+                                       << "Form3" << "Text12" << "save" << kInvestigation;
+        QTest::newRow("interview") << "harpsi*" << "Interview"
+                                   << QStringList{"Old Mill", kInvestigation, kInterview, "Add"} << "Form4" << "Text8"
+                                   << "save" << kInterview;
+        QTest::newRow("investigator") << "spectrometer" << "Investigator" << QStringList{"New", "New", "New", "Add"}
+                                      << "Form5" << "RichTextBox1" << "Label9" << "Ann";
+        QTest::newRow("equipment") << "frost" << "Equipment" << QStringList{"New", "New", "New", "Add"} << "Form7"
+                                   << "Text7" << "Label8" << "EMF";
+        QTest::newRow("picture") << "\"the banister\"" << "Picture"
+                                 << QStringList{"Old Mill", kInvestigation, "New", "Stairs"} << "Form9" << "" << ""
+                                 << "Zebra";
+    }
+    void resultOpensItsRecordAndWhatIsSavedThereIsFound() {
+        QFETCH(QString, query);
+        QFETCH(QString, kind);
+        QFETCH(QStringList, lists);
+        QFETCH(QString, window);
+        QFETCH(QString, box);
+        QFETCH(QString, save);
+        QFETCH(QString, key);
+        Frame f;
+        seed(f);
+        SearchWindow* w = find(f, query);
+        QVERIFY(w);
+        QTRY_VERIFY(onlyHit(w, kind, {}));
+        QTreeWidgetItem* hit = onlyHit(w, kind, {});
+        QCOMPARE(w->SearchMessage->text(), QStringLiteral("1 record found."));
+
+        QVERIFY(w->openResult(hit));
+        Form2* d = f.dashboard();
+        QCOMPARE((QStringList{d->Combo1->currentText(), d->Combo2->currentText(), d->Combo3->currentText(),
+                              d->Combo4->currentText()}),
+                 lists);
+        auto* opened = f.frame->loaded(window);
+        QVERIFY2(opened && opened->isVisible(), qPrintable(window));
+        if (auto* list = opened->findChild<QListWidget*>("List1"); list && window != "Form3" && window != "Form4")
+            QCOMPARE(list->currentItem() ? list->currentItem()->text() : QString(), hit->text(0));
+
+        if (window == "Form9") { // a picture is saved in Add Pictures
+            f.frame->unload(window);
+            d->Combo4->setEditText("Add");
+            d->Label9->click();
+            auto* add = f.frame->loaded("Form10");
+            QVERIFY(add);
+            writePicture(f.folder.file("z.jpg"));
+            f.ui.setNextFileName(f.folder.file("z.jpg"));
+            add->findChild<ImageButton*>("Label4")->click();
+            add->findChild<QLineEdit*>("Text1")->setText("Zebra");
+            add->findChild<ImageButton*>("Label5")->click();
+        } else {
+            if (auto* text = opened->findChild<QTextEdit*>(box))
+                text->setPlainText("a zebra");
+            else
+                typeInto(opened->findChild<QLineEdit*>(box), "zebra");
+            if (auto* button = opened->findChild<ImageButton*>(save))
+                button->click();
+            else
+                menu(opened, qPrintable(save));
+        }
+        typeInto(w->QueryBox, "zebra");
+        QTRY_VERIFY(onlyHit(w, kind, "zebra"));
+        QCOMPARE(onlyHit(w, kind, "zebra")->text(0), key);
+    }
+
+    // What cannot be read, found or handed over is said in the window.
+    void saysWhatItCannotDo() {
+        Frame f;
+        seed(f);
+        Connection::open(f.folder.path())->add(tables::location, {{"LocationName", "New"}, {"Notes", "haunted"}});
+        f.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.frame));
+        f.dashboard()->Combo1->setFocus();
+        QTest::keyClick(f.dashboard()->Combo1, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(f.window<SearchWindow>(QStringLiteral("SearchWindow")));
+        QCOMPARE(f.dashboard()->Combo1->currentText(), QStringLiteral("New")); // the key typed nothing there
+        f.frame->unload("SearchWindow");
+        f.frame->menuBar()->findChild<QAction*>("find")->trigger(); // the frame's menu reaches it too
+        auto* w = f.window<SearchWindow>(QStringLiteral("SearchWindow"));
+        QVERIFY(w);
+        typeInto(w->QueryBox, "\"cellar");
+        QTRY_VERIFY(w->SearchMessage->text().contains("quotation mark"));
+        QCOMPARE(w->ResultsList->topLevelItemCount(), 0);
+        typeInto(w->QueryBox, "poltergeist");
+        QTRY_COMPARE(w->SearchMessage->text(), QStringLiteral("Nothing found."));
+
+        typeInto(w->QueryBox, "haunted");
+        QTest::keyClick(w->QueryBox, Qt::Key_Return); // at once, without the pause
+        QVERIFY(group(w, "Location (1)"));
+        QVERIFY(w->openResult(group(w, "Location (1)")->child(0)));
+        QVERIFY(f.ui.lastText().contains("\"New\" is the word the dashboard uses"));
+        QVERIFY(!f.frame->loaded("Form1"));
+    }
+};
+
+QTEST_MAIN(SearchWindowTest)
+#include "test_searchwindow.moc"
