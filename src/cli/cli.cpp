@@ -26,6 +26,18 @@ const QList<Command>& commands() {
          QStringLiteral("Hashes every recorded file again; prints status<TAB>path for each file not ok (every "
                         "file with --all), writes a CSV manifest to FILE; exit 1 when any is changed or missing."),
          verifyCommand},
+        {QStringLiteral("evidence"),
+         QStringLiteral("import-labels KEY MEDIA LABELS [--start HH:MM:SS[.mmm]] [--skip-bad] | "
+                        "import-readings KEY CSV [--skip-bad]"),
+         QStringLiteral("Imports an Audacity label file against its recording (copied in; the start from --start "
+                        "or the file) or a CSV file of meter readings into the investigation's evidence log; "
+                        "lines imported before are not added again, bad lines stop the import unless "
+                        "--skip-bad."),
+         evidenceCommand},
+        {QStringLiteral("timeline"), QStringLiteral("KEY"),
+         QStringLiteral("Prints the investigation's findings, timed pictures and interviews in time order, one "
+                        "time<TAB>kind<TAB>what line each (1 when there are none)."),
+         timelineCommand},
     };
     return all;
 }

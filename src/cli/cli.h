@@ -43,5 +43,7 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err, const 
 int checkCommand(Context& context, const QStringList& arguments);
 int backupCommand(Context& context, const QStringList& arguments);
 int verifyCommand(Context& context, const QStringList& arguments);
+int evidenceCommand(Context& context, const QStringList& arguments);
+int timelineCommand(Context& context, const QStringList& arguments);
 
 } // namespace veil::cli
