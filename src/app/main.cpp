@@ -6,6 +6,7 @@
 #include "pictures/picturewindows.h"
 #include "store/pictureloader.h"
 #include "records/recordwindows.h"
+#include "evidence/evidencewindows.h"
 #include "tools/toolwindows.h"
 #include "widgets/widgetui.h"
 #include "shell/windowregistry.h"
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     veil::registerRecordWindows();
     veil::registerPictureWindows();
     veil::registerToolWindows();
+    veil::registerEvidenceWindows();
 
     QString problem;
     const QString folder = veil::chooseProgramFolder(QCoreApplication::applicationDirPath(), &problem);

@@ -2,6 +2,7 @@
 
 #include "widgets/art.h"
 #include "widgets/imagebutton.h"
+#include "shell/investigationlinks.h"
 #include "shell/mainframe.h"
 #include "store/paths.h"
 #include "widgets/picturebox.h"
@@ -121,6 +122,19 @@ Form2::Form2(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form2")) {
             [this] { this->frame().show(QStringLiteral("Form11")); });
     addItem(tools, QStringLiteral("verify"), QStringLiteral("&Verify Evidence..."),
             [this] { this->frame().show(QStringLiteral("VerifyWindow")); });
+    // The evidence log and the timeline of the chosen investigation.
+    auto forInvestigation = [this](const QString& window) {
+        if (Combo1->currentText() == kNew)
+            return message(QStringLiteral("Please select a location"));
+        if (Combo2->currentText() == kNew)
+            return message(QStringLiteral("Please select an investigation"));
+        showForInvestigation(this->frame(), window, Combo2->currentText());
+    };
+    QMenu* evidence = addMenu(QStringLiteral("evidence"), QStringLiteral("E&vidence"));
+    addItem(evidence, QStringLiteral("evidenceLog"), QStringLiteral("&Evidence"),
+            [forInvestigation] { forInvestigation(QStringLiteral("EvidenceWindow")); });
+    addItem(evidence, QStringLiteral("timeline"), QStringLiteral("&Timeline"),
+            [forInvestigation] { forInvestigation(QStringLiteral("TimelineWindow")); });
     addHelpMenu();
 }
 

@@ -1,5 +1,6 @@
 #include "registerall.h"
 
+#include "evidence/evidencewindows.h"
 #include "pictures/picturewindows.h"
 #include "records/recordwindows.h"
 #include "shell/windowregistry.h"
@@ -13,6 +14,7 @@ void registerAll() {
         registerRecordWindows();
         registerPictureWindows();
         registerToolWindows();
+        registerEvidenceWindows();
         return true;
     }();
     (void)once;
