@@ -1,0 +1,88 @@
+#include "../records/casetesting.h"
+#include "evidencenight.h"
+
+#include "evidence/evidencemodel.h"
+#include "evidence/evidencewindow.h"
+#include "evidence/timelinewindow.h"
+
+#include <QImageReader>
+#include <QWheelEvent>
+
+using namespace veil;
+using namespace veil::test;
+using evidence::Finding;
+
+class TimelineWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void showsTheLogInOrderAndOpensWhatIsClicked() {
+        Frame f;
+        QString key;
+        {
+            auto db = Connection::open(f.folder.path());
+            seedCase(*db);
+            key = seedKeyed(*db, tables::investigations, {"10", "31", "2008", "11", "30", "pm"}, {});
+            QList<Finding> fs;
+            for (int i = 0; i < 6; ++i) {
+                Finding x;
+                x.investigation = key;
+                x.atMs = (23 * 60 + 40 + (5 - i) * 7) * 60000LL; // stored newest first
+                x.kind = i % 2 ? "EMF" : "EVP";
+                x.area = i < 3 ? "Cellar" : "Attic";
+                x.reading = i % 2 ? std::optional<double>(i) : std::nullopt;
+                x.unit = i % 2 ? "mG" : "";
+                x.clipLengthMs = i % 2 ? std::nullopt : std::optional<qint64>(120000);
+                fs << x;
+            }
+            evidence::save(*db, fs);
+        }
+        menu(dashboardOn(f, {"Old Mill", key}), "timeline");
+        auto* w = f.window<TimelineWindow>("TimelineWindow");
+        QVERIFY(w);
+        TimelineCanvas* c = w->Canvas;
+
+        // Every finding is drawn, left to right in the log's order.
+        const QList<Finding> log = evidence::findings(*Connection::open(f.folder.path()), key);
+        QTRY_COMPARE(c->drawn().marks.size(), log.size());
+        QList<QPair<double, qint64>> drawnOrder;
+        for (const auto& [i, r] : c->drawn().marks)
+            drawnOrder.append({r.left(), c->data().entries[i].finding.id});
+        std::sort(drawnOrder.begin(), drawnOrder.end());
+        for (int i = 0; i < log.size(); ++i)
+            QCOMPARE(drawnOrder[i].second, log[i].id);
+
+        // Hover, then a click opens the finding in the Evidence window.
+        const auto [entry, where] = c->drawn().marks.first();
+        QTest::mouseMove(c, where.center().toPoint());
+        QTRY_COMPARE(c->hovered(), entry);
+        QTest::mouseClick(c, Qt::LeftButton, {}, where.center().toPoint());
+        auto* ev = f.window<EvidenceWindow>("EvidenceWindow");
+        QVERIFY(ev);
+        QCOMPARE(ev->model()->at(ev->currentRow()).id, c->data().entries[entry].finding.id);
+
+        // The wheel zooms in about the pointer, dragging pans.
+        const qint64 span = c->view().toMs - c->view().fromMs;
+        QPoint mid = c->rect().center();
+        QWheelEvent wheel(mid, c->mapToGlobal(mid), {}, {0, 240}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(c, &wheel);
+        QVERIFY(c->view().toMs - c->view().fromMs < span);
+        const qint64 from = c->view().fromMs;
+        QTest::mousePress(c, Qt::LeftButton, {}, mid);
+        QTest::mouseMove(c, mid + QPoint(100, 0));
+        QTest::mouseRelease(c, Qt::LeftButton, {}, mid + QPoint(100, 0));
+        QVERIFY(c->view().fromMs < from);
+
+        // Export image writes a PNG of what is shown; lanes by area redraw.
+        w->LaneChoice->setCurrentIndex(1);
+        const QString png = f.folder.file("out/night");
+        QDir().mkpath(f.folder.file("out"));
+        f.ui.setNextSaveFileName(png);
+        menu(w, "exportImage");
+        QImageReader r(png + ".png");
+        QCOMPARE(r.format(), QByteArray("png"));
+        QCOMPARE(r.size(), c->size());
+    }
+};
+
+QTEST_MAIN(TimelineWindowTest)
+#include "test_timelinewindow.moc"
