@@ -7,6 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <numeric>
+#include <optional>
 
 namespace veil::timeline {
 
@@ -122,25 +125,46 @@ Drawn draw(QPainter& p, const QRectF& area, const Timeline& t, const View& v) {
     const QFontMetricsF fm(p.font());
 
     // Lanes: those of the choice for marks, then one small plot per unit.
+    // Each entry's lane (or unit, for readings) is looked up once per frame.
     QStringList lanes, units;
-    QHash<QString, QPair<double, double>> range; // unit -> min, max
-    for (const TimelineEntry& e : t.entries) {
+    QList<QPair<double, double>> range; // per unit: min, max
+    QHash<QString, int> laneIds, unitIds;
+    QList<int> slot(t.entries.size()); // lane id, or -1 - unit id for a reading
+    for (qsizetype i = 0; i < t.entries.size(); ++i) {
+        const TimelineEntry& e = t.entries[i];
         if (isReading(e)) {
             const QString unit = e.finding.unit.isEmpty() ? QStringLiteral("(no unit)") : e.finding.unit;
             const double r = *e.finding.reading;
-            if (!units.contains(unit)) {
+            auto it = unitIds.find(unit);
+            if (it == unitIds.end()) {
+                it = unitIds.insert(unit, int(units.size()));
                 units << unit;
-                range.insert(unit, {r, r});
+                range << QPair<double, double>(r, r);
             }
-            auto& mm = range[unit];
+            auto& mm = range[*it];
             mm = {std::min(mm.first, r), std::max(mm.second, r)};
-        } else if (const QString lane = laneOf(e, v.lanes); !lanes.contains(lane)) {
-            lanes << lane;
+            slot[i] = -1 - *it;
+        } else {
+            const QString lane = laneOf(e, v.lanes);
+            auto it = laneIds.find(lane);
+            if (it == laneIds.end()) {
+                it = laneIds.insert(lane, int(lanes.size()));
+                lanes << lane;
+            }
+            slot[i] = *it;
         }
     }
-    std::sort(lanes.begin(), lanes.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
+    // Lanes in alphabetical order.
+    QList<int> order(lanes.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](int a, int b) { return lanes[a].compare(lanes[b], Qt::CaseInsensitive) < 0; });
+    QList<int> laneRow(lanes.size());
+    QStringList sorted;
+    for (int r = 0; r < order.size(); ++r) {
+        laneRow[order[r]] = r;
+        sorted << lanes[order[r]];
+    }
+    lanes = sorted;
 
     const double right = t.untimedPictures.isEmpty() ? area.right() - 8 : area.right() - kUntimedWidth;
     d.plot = QRectF(area.left() + kNameWidth, area.top() + kAxisHeight, std::max(10.0, right - area.left() - kNameWidth),
@@ -189,33 +213,37 @@ Drawn draw(QPainter& p, const QRectF& area, const Timeline& t, const View& v) {
     }
     for (qsizetype i = 0; i < units.size(); ++i) {
         p.fillRect(QRectF(d.plot.left(), plotTop(i), d.plot.width(), plotH), QColor(0xf8, 0xf8, 0xee));
-        const auto [lo, hi] = range.value(units[i]);
+        const auto [lo, hi] = range[i];
         p.drawText(QRectF(area.left() + 4, plotTop(i), kNameWidth - 8, plotH), Qt::AlignVCenter | Qt::AlignLeft,
                    QStringLiteral("%1\n%2 .. %3").arg(units[i]).arg(lo).arg(hi));
     }
 
     // Marks, clipped to the plot; only what is in view is drawn.
     p.setClipRect(d.plot);
-    QHash<QString, int> laneIndex;
-    for (qsizetype i = 0; i < lanes.size(); ++i)
-        laneIndex.insert(lanes[i], int(i));
-    QHash<QString, QPolygonF> lines; // unit -> points in view (one either side)
-    QHash<QString, QPointF> before;
+    QList<QPolygonF> lines(units.size()); // per unit: points in view (and one either side)
+    QList<std::optional<QPointF>> before(units.size());
+    // A whole night holds thousands of marks: where they crowd, one per pixel
+    // column and lane is drawn, and without antialiasing.
+    qsizetype inView = 0;
+    for (const TimelineEntry& e : t.entries)
+        inView += e.atMs + e.lengthMs >= v.fromMs && e.atMs <= v.toMs;
+    const bool crowded = inView > 1500;
+    p.setRenderHint(QPainter::Antialiasing, !crowded);
+    QList<int> lastColumn(lanes.size(), std::numeric_limits<int>::min());
     for (qsizetype i = 0; i < t.entries.size(); ++i) {
         const TimelineEntry& e = t.entries[i];
-        if (isReading(e)) {
-            const QString unit = e.finding.unit.isEmpty() ? QStringLiteral("(no unit)") : e.finding.unit;
-            const auto [lo, hi] = range.value(unit);
-            const qsizetype u = units.indexOf(unit);
+        if (slot[i] < 0) {
+            const int u = -1 - slot[i];
+            const auto [lo, hi] = range[u];
             const double share = hi > lo ? (*e.finding.reading - lo) / (hi - lo) : 0.5;
             const QPointF pt(x(e.atMs), plotTop(u) + plotH - 4 - share * (plotH - 8));
             if (e.atMs < v.fromMs) {
-                before[unit] = pt;
+                before[u] = pt;
                 continue;
             }
-            QPolygonF& line = lines[unit];
-            if (line.isEmpty() && before.contains(unit))
-                line << before.value(unit);
+            QPolygonF& line = lines[u];
+            if (line.isEmpty() && before[u])
+                line << *before[u];
             if (!line.isEmpty() && line.last().x() > d.plot.right())
                 continue;
             line << pt;
@@ -225,9 +253,14 @@ Drawn draw(QPainter& p, const QRectF& area, const Timeline& t, const View& v) {
         }
         if (e.atMs + e.lengthMs < v.fromMs || e.atMs > v.toMs)
             continue;
-        const double top = laneTop(laneIndex.value(laneOf(e, v.lanes)));
-        const QColor c = colourOf(e.kind);
+        const int lane = laneRow[slot[i]];
+        const double top = laneTop(lane);
         const bool hot = int(i) == v.hovered;
+        const int column = int(x(e.atMs));
+        if (crowded && !hot && x(e.atMs + e.lengthMs) - x(e.atMs) < 2 && column == lastColumn[lane])
+            continue;
+        lastColumn[lane] = column;
+        const QColor c = colourOf(e.kind);
         p.setPen(hot ? QPen(Qt::black, 2) : QPen(c.darker(130), 1));
         p.setBrush(hot ? c.lighter(130) : c);
         QRectF shape;
@@ -238,7 +271,7 @@ Drawn draw(QPainter& p, const QRectF& area, const Timeline& t, const View& v) {
             const double r = std::max(3.0, laneH * 0.22);
             const QPointF mid(x(e.atMs), top + laneH / 2);
             shape = QRectF(mid - QPointF(r, r), QSizeF(2 * r, 2 * r));
-            if (e.source == TimelineEntry::PictureEntry)
+            if (e.source == TimelineEntry::PictureEntry || crowded)
                 p.drawRect(shape);
             else if (e.source == TimelineEntry::InterviewEntry)
                 p.drawPolygon(QPolygonF{QPointF(mid.x(), shape.top()), shape.bottomRight(), shape.bottomLeft()});
@@ -248,11 +281,12 @@ Drawn draw(QPainter& p, const QRectF& area, const Timeline& t, const View& v) {
         d.marks.append({int(i), shape});
     }
     p.setBrush(Qt::NoBrush);
-    for (auto it = lines.cbegin(); it != lines.cend(); ++it) {
-        p.setPen(QPen(QColor(0x1f, 0x77, 0xb4), 1.5));
-        p.drawPolyline(it.value());
-        for (const QPointF& pt : it.value())
-            p.drawEllipse(pt, 2, 2);
+    p.setPen(QPen(QColor(0x1f, 0x77, 0xb4), crowded ? 0 : 1.5));
+    for (const QPolygonF& line : std::as_const(lines)) {
+        p.drawPolyline(line);
+        if (line.size() < 300)
+            for (const QPointF& pt : line)
+                p.drawEllipse(pt, 2, 2);
     }
     if (v.hovered >= 0)
         for (const auto& [i, r] : std::as_const(d.marks))
