@@ -102,8 +102,8 @@ EvidenceWindow::EvidenceWindow(MDIForm1& frame) : CaseWindow(frame, QStringLiter
     KindFilter = choice(c, "KindFilter", false);
     KindFilter->setGeometry(twRect(4320, 120, 2100, 315));
     KindFilter->addItems(QStringList{kAllKinds} + kinds());
-    makeLabel(c, QStringLiteral("StartLabel"), QStringLiteral("Recording began:"), twRect(7200, 150, 1500, 255), true);
-    StartBox = makeTextBox(c, QStringLiteral("StartBox"), twRect(8760, 120, 1500, 315));
+    makeLabel(c, QStringLiteral("StartLabel"), QStringLiteral("Recording began:"), twRect(6720, 150, 1900, 255), true);
+    StartBox = makeTextBox(c, QStringLiteral("StartBox"), twRect(8640, 120, 1500, 315));
     StartBox->setPlaceholderText(QStringLiteral("HH:MM:SS"));
 
     m_model = new EvidenceModel(this);
@@ -122,6 +122,9 @@ EvidenceWindow::EvidenceWindow(MDIForm1& frame) : CaseWindow(frame, QStringLiter
     FindingsTable->verticalHeader()->hide();
     FindingsTable->verticalHeader()->setDefaultSectionSize(20);
     FindingsTable->horizontalHeader()->setStretchLastSection(true);
+    const int widths[] = {120, 95, 90, 110, 90, 75, 130, 70, 95};
+    for (int col = 0; col < int(std::size(widths)); ++col)
+        FindingsTable->setColumnWidth(col, widths[col]);
 
     FindingEditor = makeFrame(c, QStringLiteral("FindingEditor"), QStringLiteral("Finding"),
                               twRect(240, 4740, 8400, 4560));

@@ -175,6 +175,26 @@ Drawn draw(QPainter& p, const QRectF& area, const Timeline& t, const View& v) {
     const qint64 span = std::max<qint64>(1, v.toMs - v.fromMs);
     auto x = [&](qint64 ms) { return d.plot.left() + double(ms - v.fromMs) / double(span) * d.plot.width(); };
 
+    // Lane names and bands.
+    auto laneTop = [&](qsizetype i) { return d.plot.top() + double(i) * laneH; };
+    auto plotTop = [&](qsizetype i) { return d.plot.top() + double(lanes.size()) * laneH + double(i) * plotH; };
+    p.setPen(Qt::black);
+    for (qsizetype i = 0; i < lanes.size(); ++i) {
+        if (i % 2)
+            p.fillRect(QRectF(d.plot.left(), laneTop(i), d.plot.width(), laneH), QColor(0xf4, 0xf4, 0xf8));
+        p.drawText(QRectF(area.left() + 4, laneTop(i), kNameWidth - 8, laneH), Qt::AlignVCenter | Qt::AlignLeft,
+                   fm.elidedText(lanes[i], Qt::ElideRight, kNameWidth - 8));
+    }
+    for (qsizetype i = 0; i < units.size(); ++i) {
+        p.fillRect(QRectF(d.plot.left(), plotTop(i), d.plot.width(), plotH), QColor(0xf8, 0xf8, 0xee));
+        p.setPen(QColor(0xcc, 0xcc, 0xbb));
+        p.drawLine(QPointF(area.left() + 4, plotTop(i)), QPointF(d.plot.right(), plotTop(i)));
+        p.setPen(Qt::black);
+        const auto [lo, hi] = range[i];
+        p.drawText(QRectF(area.left() + 4, plotTop(i), kNameWidth - 8, plotH), Qt::AlignVCenter | Qt::AlignLeft,
+                   QStringLiteral("%1\n%2 .. %3").arg(units[i]).arg(lo).arg(hi));
+    }
+
     // Axis: ticks and their times.
     const qint64 step = tickStep(span, d.plot.width(), 90);
     p.setPen(QColor(0xdd, 0xdd, 0xdd));
@@ -188,7 +208,8 @@ Drawn draw(QPainter& p, const QRectF& area, const Timeline& t, const View& v) {
         p.setPen(Qt::black);
         QString label = evidence::formatClock(ms);
         label = step >= 60000 ? label.left(label.size() - 7) : step >= 1000 ? label.left(label.size() - 4) : label;
-        p.drawText(QPointF(tx + 2, area.top() + fm.ascent() + 4), label);
+        if (tx + 2 + fm.horizontalAdvance(label) <= area.right())
+            p.drawText(QPointF(tx + 2, area.top() + fm.ascent() + 4), label);
     }
     if (t.night.date.isValid()) {
         // Midnight stands out.
@@ -199,23 +220,6 @@ Drawn draw(QPainter& p, const QRectF& area, const Timeline& t, const View& v) {
                 p.drawText(QPointF(x(mid) + 3, d.plot.top() + fm.ascent()),
                            t.night.date.addDays(mid / kDayMs).toString(QStringLiteral("d MMM yyyy")));
             }
-    }
-
-    // Lane names and bands.
-    auto laneTop = [&](qsizetype i) { return d.plot.top() + double(i) * laneH; };
-    auto plotTop = [&](qsizetype i) { return d.plot.top() + double(lanes.size()) * laneH + double(i) * plotH; };
-    p.setPen(Qt::black);
-    for (qsizetype i = 0; i < lanes.size(); ++i) {
-        if (i % 2)
-            p.fillRect(QRectF(d.plot.left(), laneTop(i), d.plot.width(), laneH), QColor(0xf4, 0xf4, 0xf8));
-        p.drawText(QRectF(area.left() + 4, laneTop(i), kNameWidth - 8, laneH), Qt::AlignVCenter | Qt::AlignLeft,
-                   fm.elidedText(lanes[i], Qt::ElideRight, kNameWidth - 8));
-    }
-    for (qsizetype i = 0; i < units.size(); ++i) {
-        p.fillRect(QRectF(d.plot.left(), plotTop(i), d.plot.width(), plotH), QColor(0xf8, 0xf8, 0xee));
-        const auto [lo, hi] = range[i];
-        p.drawText(QRectF(area.left() + 4, plotTop(i), kNameWidth - 8, plotH), Qt::AlignVCenter | Qt::AlignLeft,
-                   QStringLiteral("%1\n%2 .. %3").arg(units[i]).arg(lo).arg(hi));
     }
 
     // Marks, clipped to the plot; only what is in view is drawn.
@@ -281,8 +285,11 @@ Drawn draw(QPainter& p, const QRectF& area, const Timeline& t, const View& v) {
         d.marks.append({int(i), shape});
     }
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(0x1f, 0x77, 0xb4), crowded ? 0 : 1.5));
-    for (const QPolygonF& line : std::as_const(lines)) {
+    for (qsizetype u = 0; u < lines.size(); ++u) {
+        const QPolygonF& line = lines[u];
+        static const QColor plotColours[] = {QColor(0x1f, 0x77, 0xb4), QColor(0xd6, 0x27, 0x28),
+                                             QColor(0x2c, 0xa0, 0x2c), QColor(0x94, 0x67, 0xbd)};
+        p.setPen(QPen(plotColours[u % std::size(plotColours)], crowded ? 0 : 1.5));
         p.drawPolyline(line);
         if (line.size() < 300)
             for (const QPointF& pt : line)
