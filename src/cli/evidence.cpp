@@ -46,6 +46,18 @@ bool acceptProblems(Context& c, const ImportPlan& plan, bool skipBad, const QStr
     return false;
 }
 
+// Opens the case file and finds the investigation; false once it has said why not.
+bool openNight(Context& c, const QString& key, std::unique_ptr<Connection>* db, Night* night) {
+    *db = Connection::open(c.folder);
+    const auto found = findNight(**db, key);
+    if (!found) {
+        c.fail(QStringLiteral("no investigation has the key \"%1\".").arg(key));
+        return false;
+    }
+    *night = *found;
+    return true;
+}
+
 int report(Context& c, const ImportResult& r) {
     c.out << "added " << r.added << ", already there " << r.alreadyThere << Qt::endl;
     return kOk;
@@ -60,12 +72,12 @@ int importLabels(Context& c, QStringList args) {
         return c.fail(QStringLiteral("evidence import-labels takes KEY MEDIA LABELS."));
     const QString& media = args[1];
     const QString& labelsFile = args[2];
-    auto db = Connection::open(c.folder);
-    const auto night = findNight(*db, args[0]);
-    if (!night)
-        return c.fail(QStringLiteral("no investigation has the key \"%1\".").arg(args[0]));
+    std::unique_ptr<Connection> db;
+    Night night;
     QByteArray labels;
     QString why;
+    if (!openNight(c, args[0], &db, &night))
+        return kError;
     if (!readAll(labelsFile, &labels, &why))
         return c.fail(why);
 
@@ -74,9 +86,9 @@ int importLabels(Context& c, QStringList args) {
         const auto tod = parseTimeOfDay(start);
         if (!tod)
             return c.fail(QStringLiteral("--start \"%1\" is not a time of day (HH:MM:SS[.mmm]).").arg(start));
-        startAt = placeTimeOfDay(*tod, *night);
+        startAt = placeTimeOfDay(*tod, night);
     } else if (const auto began = recordingStart(media)) {
-        const auto at = placeDateTime(*began, *night);
+        const auto at = placeDateTime(*began, night);
         if (!at)
             return c.fail(QStringLiteral("the recording began %1, not on the investigation's night; give --start.")
                               .arg(began->toString(Qt::ISODate)));
@@ -86,27 +98,27 @@ int importLabels(Context& c, QStringList args) {
     }
 
     // Checked before the media is copied, so a refused import copies nothing.
-    if (!acceptProblems(c, planLabels(labels, *night, QString(), 0), skipBad, labelsFile))
+    if (!acceptProblems(c, planLabels(labels, night, QString(), 0), skipBad, labelsFile))
         return kNo;
-    const QString stored = attachMedia(c.folder, *night, media, &why);
+    const QString stored = attachMedia(c.folder, night, media, &why);
     if (stored.isEmpty())
         return c.fail(why);
-    return report(c, apply(*db, planLabels(labels, *night, stored, startAt)));
+    return report(c, apply(*db, planLabels(labels, night, stored, startAt)));
 }
 
 int importReadings(Context& c, QStringList args) {
     const bool skipBad = args.removeAll(QStringLiteral("--skip-bad")) > 0;
     if (args.size() != 2)
         return c.fail(QStringLiteral("evidence import-readings takes KEY CSV."));
-    auto db = Connection::open(c.folder);
-    const auto night = findNight(*db, args[0]);
-    if (!night)
-        return c.fail(QStringLiteral("no investigation has the key \"%1\".").arg(args[0]));
+    std::unique_ptr<Connection> db;
+    Night night;
     QByteArray csv;
     QString why;
+    if (!openNight(c, args[0], &db, &night))
+        return kError;
     if (!readAll(args[1], &csv, &why))
         return c.fail(why);
-    const ImportPlan plan = planReadings(csv, QFileInfo(args[1]).fileName(), *night);
+    const ImportPlan plan = planReadings(csv, QFileInfo(args[1]).fileName(), night);
     if (!acceptProblems(c, plan, skipBad, args[1]))
         return kNo;
     return report(c, apply(*db, plan));
@@ -132,18 +144,18 @@ int timelineCommand(Context& c, const QStringList& arguments) {
     if (arguments.size() != 1)
         return c.fail(QStringLiteral("timeline takes one KEY."));
     try {
-        auto db = Connection::open(c.folder);
-        const auto night = findNight(*db, arguments[0]);
-        if (!night)
-            return c.fail(QStringLiteral("no investigation has the key \"%1\".").arg(arguments[0]));
-        if (!night->date.isValid())
+        std::unique_ptr<Connection> db;
+        Night night;
+        if (!openNight(c, arguments[0], &db, &night))
+            return kError;
+        if (!night.date.isValid())
             return c.fail(QStringLiteral("the investigation \"%1\" has no date that times can be put on.")
                               .arg(arguments[0]));
-        const Timeline t = timeline(*db, c.folder, *night);
+        const Timeline t = timeline(*db, c.folder, night);
         for (const TimelineEntry& e : t.entries) {
             QString what = e.what;
             what.replace(QLatin1Char('\t'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-            c.out << formatTime(*night, e.atMs) << '\t' << e.kind << '\t' << what << '\n';
+            c.out << formatTime(night, e.atMs) << '\t' << e.kind << '\t' << what << '\n';
         }
         c.out.flush();
         return t.entries.isEmpty() ? kNo : kOk;

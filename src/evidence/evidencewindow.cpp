@@ -235,10 +235,7 @@ EvidenceWindow::EvidenceWindow(MDIForm1& frame) : CaseWindow(frame, QStringLiter
 void EvidenceWindow::load() {
     CenterForm();
     openDatabase();
-    if (auto* dashboard = frame().loadedAs<Form2>(QStringLiteral("Form2")))
-        showInvestigation(dashboard->Combo2->currentText());
-    else
-        showRow(-1);
+    showInvestigation(chosenInvestigation(frame()));
 }
 
 bool EvidenceWindow::hasUnsavedChanges() const {
@@ -270,7 +267,7 @@ void EvidenceWindow::showInvestigation(const QString& key) {
                            kProgramName) &&
         !Save())
         return;
-    m_night = findNight(db(), key).value_or(Night{key});
+    m_night = findNight(db(), key).value_or(Night(key));
     setCaption(QStringLiteral("Evidence : ") + key);
     m_deleted.clear();
     reload();

@@ -151,8 +151,7 @@ TimelineWindow::TimelineWindow(MDIForm1& frame) : CaseWindow(frame, QStringLiter
 void TimelineWindow::load() {
     CenterForm();
     openDatabase();
-    if (auto* dashboard = frame().loadedAs<Form2>(QStringLiteral("Form2")))
-        showInvestigation(dashboard->Combo2->currentText());
+    showInvestigation(chosenInvestigation(frame()));
 }
 
 bool TimelineWindow::queryUnload() {
@@ -172,7 +171,7 @@ void TimelineWindow::reload() {
     const auto night = evidence::findNight(db(), m_key);
     m_chosen = -1;
     PlayButton->setEnabled(false);
-    Canvas->setTimeline(evidence::timeline(db(), programFolder(), night.value_or(evidence::Night{m_key})),
+    Canvas->setTimeline(evidence::timeline(db(), programFolder(), night.value_or(evidence::Night(m_key))),
                         static_cast<timeline::Lanes>(LaneChoice->currentIndex()));
 }
 

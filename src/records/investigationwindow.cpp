@@ -112,16 +112,11 @@ Form3::Form3(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form3")) {
     addItem(file, QStringLiteral("save"), QStringLiteral("&Save"), [this] { Save(); });
     addItem(file, QStringLiteral("close"), QStringLiteral("Close"), [this] { unload(); });
     // The evidence log and the timeline of the investigation shown, once it is stored.
-    auto forInvestigation = [this](const QString& window) {
+    addEvidenceItems(*this, addMenu(QStringLiteral("evidence"), QStringLiteral("E&vidence")), [this] {
         if (Text14->text() == kNew)
-            return message(QStringLiteral("Please save the investigation first."));
-        showForInvestigation(this->frame(), window, Text14->text());
-    };
-    QMenu* evidence = addMenu(QStringLiteral("evidence"), QStringLiteral("E&vidence"));
-    addItem(evidence, QStringLiteral("evidenceLog"), QStringLiteral("&Evidence"),
-            [forInvestigation] { forInvestigation(QStringLiteral("EvidenceWindow")); });
-    addItem(evidence, QStringLiteral("timeline"), QStringLiteral("&Timeline"),
-            [forInvestigation] { forInvestigation(QStringLiteral("TimelineWindow")); });
+            return message(QStringLiteral("Please save the investigation first.")), QString();
+        return Text14->text();
+    });
     addHelpMenu(QStringLiteral("help"), QStringLiteral("help1"), QStringLiteral("&About"));
 }
 

@@ -123,18 +123,13 @@ Form2::Form2(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form2")) {
     addItem(tools, QStringLiteral("verify"), QStringLiteral("&Verify Evidence..."),
             [this] { this->frame().show(QStringLiteral("VerifyWindow")); });
     // The evidence log and the timeline of the chosen investigation.
-    auto forInvestigation = [this](const QString& window) {
+    addEvidenceItems(*this, addMenu(QStringLiteral("evidence"), QStringLiteral("E&vidence")), [this] {
         if (Combo1->currentText() == kNew)
-            return message(QStringLiteral("Please select a location"));
+            return message(QStringLiteral("Please select a location")), QString();
         if (Combo2->currentText() == kNew)
-            return message(QStringLiteral("Please select an investigation"));
-        showForInvestigation(this->frame(), window, Combo2->currentText());
-    };
-    QMenu* evidence = addMenu(QStringLiteral("evidence"), QStringLiteral("E&vidence"));
-    addItem(evidence, QStringLiteral("evidenceLog"), QStringLiteral("&Evidence"),
-            [forInvestigation] { forInvestigation(QStringLiteral("EvidenceWindow")); });
-    addItem(evidence, QStringLiteral("timeline"), QStringLiteral("&Timeline"),
-            [forInvestigation] { forInvestigation(QStringLiteral("TimelineWindow")); });
+            return message(QStringLiteral("Please select an investigation")), QString();
+        return Combo2->currentText();
+    });
     addHelpMenu();
 }
 

@@ -40,6 +40,8 @@ struct Finding {
 
 // The investigation a log belongs to, as far as its record tells.
 struct Night {
+    Night() = default;
+    explicit Night(const QString& k) : key(k) {} // one no record names
     QString key;
     QString location;
     qint64 id = 0;                // the record's number: names its folder
