@@ -359,7 +359,9 @@ std::optional<Finding> EvidenceWindow::editorFinding(QString* problem) const {
     };
     if (!tod)
         return refuse(QStringLiteral("Please write the time as HH:MM:SS (\"+1d\" in front for the next day)."));
-    f.atMs = days >= 0 ? days * kDayMs + *tod : placeTimeOfDay(*tod, m_night);
+    // A time left as shown keeps its day; a typed one is placed on the night.
+    if (TimeBox->text().trimmed() != formatClock(f.atMs))
+        f.atMs = days >= 0 ? days * kDayMs + *tod : placeTimeOfDay(*tod, m_night);
     f.kind = KindBox->currentText();
     f.area = AreaBox->currentText().trimmed();
     f.investigator = InvestigatorBox->currentText().trimmed();

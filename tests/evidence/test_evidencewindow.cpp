@@ -6,6 +6,7 @@
 #include "evidence/evidencewindow.h"
 
 #include <QMediaPlayer>
+#include <QProcess>
 #include <QTableView>
 
 using namespace veil;
@@ -154,6 +155,25 @@ private slots:
         const Finding voice = e.stored().first();
         QCOMPARE(voice.evpClass, QString("B"));
         QCOMPARE(voice.mediaPath, QString("\\Investigations\\1\\media\\night.wav"));
+    }
+
+    void anotherProcessImportsWhileTheWindowEdits() {
+        Evidence e({at(1000, "EVP", "Cellar")});
+        typeInto(e.w->ExplanationBox, "a draught");
+        QVERIFY(writeFileBytes(e.f.folder.file("in/meter.csv"), "time,value,unit\n23:58,1,mG\n00:02,2,mG\n"));
+        QProcess cli;
+        cli.start(builtProgramFolder() + "/veilcase-cli",
+                  {"--folder", e.f.folder.path(), "evidence", "import-readings", e.key, e.f.folder.file("in/meter.csv")});
+        QVERIFY(cli.waitForFinished(30000));
+        QCOMPARE(cli.exitCode(), 0);
+        e.w->SaveButton->click();
+        const QList<Finding> s = e.stored();
+        QCOMPARE(s.size(), 3);
+        QCOMPARE(s.first().explanation, QString("a draught"));
+        // The window shows the imported readings once it reads the log again.
+        e.w->showInvestigation("New");
+        e.w->showInvestigation(e.key);
+        QCOMPARE(e.shown(), 3);
     }
 
     void playbackSeeksAndStops() {

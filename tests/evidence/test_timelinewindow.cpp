@@ -6,6 +6,7 @@
 #include "evidence/timelinewindow.h"
 
 #include <QImageReader>
+#include <QPainter>
 #include <QWheelEvent>
 
 using namespace veil;
@@ -81,6 +82,48 @@ private slots:
         QImageReader r(png + ".png");
         QCOMPARE(r.format(), QByteArray("png"));
         QCOMPARE(r.size(), c->size());
+    }
+
+    void zoomStaysWithinASecondAndFourDays_data() {
+        QTest::addColumn<double>("factor");
+        QTest::addColumn<qint64>("span");
+        QTest::newRow("in, far") << 1e-9 << qint64(1000);
+        QTest::newRow("out, far") << 1e9 << qint64(4 * evidence::kDayMs);
+        QTest::newRow("halved") << 0.5 << qint64(1800000);
+    }
+    void zoomStaysWithinASecondAndFourDays() {
+        QFETCH(double, factor);
+        QFETCH(qint64, span);
+        const timeline::View hour{23 * 3600000LL, 24 * 3600000LL};
+        const qint64 anchor = hour.fromMs + 900000; // a quarter in, kept under the pointer
+        const timeline::View z = timeline::zoomed(hour, factor, anchor);
+        QCOMPARE(z.toMs - z.fromMs, span);
+        QVERIFY(qAbs(double(anchor - z.fromMs) / double(span) - 0.25) < 1e-6);
+    }
+
+    void aCrowdedNightKeepsEveryLaneAndUntimedPictures() {
+        evidence::Timeline t;
+        t.night.date = QDate(2008, 10, 31);
+        t.untimedPictures = {"Add", "New"};
+        for (int i = 0; i < 4000; ++i) {
+            evidence::TimelineEntry e;
+            e.atMs = 23 * 3600000LL + i * 1000;
+            e.kind = evidence::kinds()[i % 5];
+            t.entries << e;
+        }
+        QImage img(900, 400, QImage::Format_RGB32);
+        QPainter p(&img);
+        const timeline::Drawn d = timeline::draw(p, QRectF(img.rect()), t, timeline::wholeNight(t));
+        p.end();
+        QSet<QString> kinds;
+        for (const auto& [i, r] : d.marks) {
+            kinds.insert(t.entries[i].kind);
+            QVERIFY(d.plot.contains(r.center()));
+        }
+        QCOMPARE(kinds.size(), 5);
+        QVERIFY(d.marks.size() < 4000); // one a pixel column and lane
+        QVERIFY(d.plot.right() < img.width() - 150); // room for the untimed list
+        QCOMPARE(d.entryAt(d.marks.last().second.center()), d.marks.last().first);
     }
 };
 
