@@ -133,6 +133,8 @@ private slots:
                      SQLITE_OK);
             sqlite3_close(h);
         }
+        const QString older = pf.file("older_back"); // a backup from before the log
+        QCOMPARE(snapshotDatabase(pf.databasePath(), older), QString());
         auto db = Connection::open(pf.path());
         const QString key = addNight(*db);
         QList<Finding> fs(3);
@@ -168,6 +170,12 @@ private slots:
         db.reset();
         QCOMPARE(swapInDatabase(backup, pf.databasePath()), QString());
         QCOMPARE(findings(*Connection::open(pf.path()), key), (QList<Finding>{fs[1], fs[0]}));
+
+        // So does the older backup, restored: it gains the table and takes an import.
+        QCOMPARE(swapInDatabase(older, pf.databasePath()), QString());
+        db = Connection::open(pf.path());
+        const Night night = *findNight(*db, addNight(*db));
+        QCOMPARE(apply(*db, planReadings("time,value\n23:59,1\n", "m.csv", night)).added, 1);
     }
 
     void mediaNames_data() {
