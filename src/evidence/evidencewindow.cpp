@@ -2,6 +2,7 @@
 
 #include "evidence/clipplayer.h"
 #include "evidence/evidencemodel.h"
+#include "evidence/timelinewindow.h"
 #include "shell/dashboardwindow.h"
 #include "shell/investigationlinks.h"
 #include "shell/mainframe.h"
@@ -132,7 +133,11 @@ EvidenceWindow::EvidenceWindow(MDIForm1& frame) : CaseWindow(frame, QStringLiter
     g->setContentsMargins(8, 18, 8, 8);
     g->setVerticalSpacing(4);
     auto label = [&](const QString& text, int row, int col) {
-        g->addWidget(new QLabel(text, FindingEditor), row, col);
+        auto* l = new QLabel(text, FindingEditor);
+        QString name = text;
+        name.remove(QRegularExpression(QStringLiteral("[^A-Za-z]")));
+        l->setObjectName(name + QStringLiteral("Label"));
+        g->addWidget(l, row, col);
     };
     TimeBox = box(FindingEditor, "TimeBox");
     TimeBox->setToolTip(QStringLiteral("HH:MM:SS.mmm; \"+1d\" in front for the next day"));
@@ -283,6 +288,11 @@ void EvidenceWindow::reload() {
         selectModelRow(viewRowToModel(0));
     else
         showRow(-1);
+}
+
+void EvidenceWindow::tellTimeline() {
+    if (auto* t = frame().loadedAs<TimelineWindow>(QStringLiteral("TimelineWindow")))
+        t->logChanged(m_night.key);
 }
 
 void EvidenceWindow::fillChoices() {
@@ -442,6 +452,7 @@ void EvidenceWindow::Delete() {
             return;
         }
     }
+    tellTimeline();
     const int row = m_row;
     const QModelIndex at = m_proxy->mapFromSource(m_model->index(row, 0));
     const int viewRow = at.row();
@@ -473,8 +484,10 @@ void EvidenceWindow::UndoDelete() {
         }
     }
     const int row = m_model->append(f);
-    if (wasStored)
+    if (wasStored) {
         m_model->markSaved(row, f.id);
+        tellTimeline();
+    }
     selectModelRow(row);
 }
 
@@ -496,6 +509,7 @@ bool EvidenceWindow::Save() {
     for (int i = 0; i < rows.size(); ++i)
         m_model->markSaved(rows[i], changed[i].id);
     fillChoices();
+    tellTimeline();
     setCaption(QStringLiteral("Evidence : %1 has been saved").arg(m_night.key));
     return true;
 }
@@ -558,6 +572,7 @@ void EvidenceWindow::ImportLabels() {
         return message(error);
     const ImportResult r = apply(db(), planLabels(labels, m_night, stored, *startAt));
     reload();
+    tellTimeline();
     message(QStringLiteral("%1 findings added, %2 were there already.").arg(r.added).arg(r.alreadyThere));
 }
 
@@ -574,6 +589,7 @@ void EvidenceWindow::ImportReadings() {
         return;
     const ImportResult r = apply(db(), plan);
     reload();
+    tellTimeline();
     message(QStringLiteral("%1 findings added, %2 were there already.").arg(r.added).arg(r.alreadyThere));
 }
 

@@ -87,6 +87,8 @@ public:
 
 private:
     void reload();
+    // Tells an open timeline of this investigation to read the log again.
+    void tellTimeline();
     void fillChoices();
     void showRow(int row);
     // The editor's finding, or nullopt with the reason when a box is not understood.

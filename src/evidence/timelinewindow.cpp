@@ -171,8 +171,17 @@ void TimelineWindow::reload() {
     const auto night = evidence::findNight(db(), m_key);
     m_chosen = -1;
     PlayButton->setEnabled(false);
+    const timeline::View view = Canvas->view();
+    const bool same = Canvas->data().night.key == m_key;
     Canvas->setTimeline(evidence::timeline(db(), programFolder(), night.value_or(evidence::Night(m_key))),
                         static_cast<timeline::Lanes>(LaneChoice->currentIndex()));
+    if (same)
+        Canvas->setView(view);
+}
+
+void TimelineWindow::logChanged(const QString& key) {
+    if (key == m_key)
+        reload();
 }
 
 void TimelineWindow::exportImage() {

@@ -59,7 +59,10 @@ public:
 
     Q_INVOKABLE void showInvestigation(const QString& key);
     const QString& investigation() const { return m_key; }
+    // Reads the night again; the view stays where it is.
     void reload();
+    // The Evidence window changed this investigation's log.
+    void logChanged(const QString& key);
     void exportImage();
     // Opens an entry where it lives: a finding in the Evidence window, a
     // picture in the viewer, an interview in its editor.

@@ -61,6 +61,13 @@ private slots:
         QVERIFY(ev);
         QCOMPARE(ev->model()->at(ev->currentRow()).id, c->data().entries[entry].finding.id);
 
+        // A delete there shows on the open timeline at once, which stays where it was.
+        const timeline::View before = c->view();
+        f.ui.setNextAnswer(true);
+        ev->DeleteButton->click();
+        QCOMPARE(c->data().entries.size(), log.size() - 1);
+        QCOMPARE(c->view().toMs, before.toMs);
+
         // The wheel zooms in about the pointer, dragging pans.
         const qint64 span = c->view().toMs - c->view().fromMs;
         QPoint mid = c->rect().center();
