@@ -290,6 +290,13 @@ void EvidenceWindow::reload() {
         showRow(-1);
 }
 
+bool EvidenceWindow::knownNight() const {
+    if (m_night.id)
+        return true;
+    message(QStringLiteral("Please select an investigation"));
+    return false;
+}
+
 void EvidenceWindow::tellTimeline() {
     if (auto* t = frame().loadedAs<TimelineWindow>(QStringLiteral("TimelineWindow")))
         t->logChanged(m_night.key);
@@ -424,7 +431,7 @@ void EvidenceWindow::applyFilter() {
 }
 
 void EvidenceWindow::Add() {
-    if (m_night.key.isEmpty() || !keepEditor())
+    if (!knownNight() || !keepEditor())
         return;
     Finding f;
     f.investigation = m_night.key;
@@ -538,12 +545,8 @@ bool readFile(const QString& path, QByteArray* data) {
 } // namespace
 
 void EvidenceWindow::ImportLabels() {
-    if (m_night.key.isEmpty() || !Save())
+    if (!knownNight() || !Save())
         return;
-    if (!m_night.id) {
-        message(QStringLiteral("Please save the investigation first."));
-        return;
-    }
     const QString media = Ui::get().openFileName(QStringLiteral("Open Recording"), kMediaFilter, programFolder());
     if (media.isEmpty())
         return;
@@ -577,7 +580,7 @@ void EvidenceWindow::ImportLabels() {
 }
 
 void EvidenceWindow::ImportReadings() {
-    if (m_night.key.isEmpty() || !Save())
+    if (!knownNight() || !Save())
         return;
     const QString csv = Ui::get().openFileName(QStringLiteral("Open Readings"),
                                                QStringLiteral("CSV files (*.csv);;All files (*)"), programFolder());

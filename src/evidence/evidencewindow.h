@@ -87,6 +87,8 @@ public:
 
 private:
     void reload();
+    // True when the log belongs to a stored investigation; says so when not.
+    bool knownNight() const;
     // Tells an open timeline of this investigation to read the log again.
     void tellTimeline();
     void fillChoices();

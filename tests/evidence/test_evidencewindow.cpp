@@ -87,6 +87,12 @@ private slots:
         e.w->SaveButton->click();
         QVERIFY(e.f.ui.lastText().contains("not a number"));
         QCOMPARE(e.stored(), s);
+
+        // Shown for no stored investigation, the log takes nothing.
+        e.w->showInvestigation("New");
+        e.w->AddButton->click();
+        QCOMPARE(e.f.ui.lastText(), QString("Please select an investigation"));
+        QCOMPARE(e.shown(), 0);
     }
 
     void deleteAsksAndCanBeUndone() {
