@@ -4,6 +4,7 @@
 // Figures: the Evidence window's opening, one timeline frame while panning
 // (whole night and an hour's view), and a 2,000-label import (and again).
 #include "evidencenight.h"
+#include "exiftesting.h"
 
 #include "evidence/evidencemodel.h"
 #include "evidence/evidencewindow.h"
@@ -90,12 +91,13 @@ int main(int argc, char** argv) {
             log << f;
         }
         evidence::save(*db, log);
+        QDir().mkpath(programPath(folder, QStringLiteral("\\Investigations\\1")));
         for (int i = 0; i < 500; ++i) {
             const QTime at = QTime(23, 31).addSecs(i * 39);
             const QDate day = at < QTime(12, 0) ? QDate(2008, 11, 1) : QDate(2008, 10, 31);
             const QString stored = QStringLiteral("\\Investigations\\1\\p%1.jpg").arg(i);
-            test::writeFileBytes(programPath(folder, stored),
-                                 test::jpegTakenAt(QDateTime(day, at).toString("yyyy:MM:dd HH:mm:ss").toLatin1()));
+            const QByteArray when = QDateTime(day, at).toString("yyyy:MM:dd HH:mm:ss").toLatin1();
+            test::writeTaggedPhoto(programPath(folder, stored), {{"Exif.Photo.DateTimeOriginal", when.constData()}});
             db->add(tables::pictures, {{"Investigation", key}, {"Title", QStringLiteral("Photo %1").arg(i)},
                                        {"Path", stored}});
         }

@@ -1,8 +1,10 @@
 #include "store/evidence.h"
 
 #include "store/casekey.h"
+#include "store/filehash.h"
 #include "store/fileroutines.h"
 #include "store/paths.h"
+#include "store/photometadata.h"
 #include "store/statement.h"
 
 #include <QDir>
@@ -547,8 +549,8 @@ QString attachMedia(const QString& programFolder, const Night& night, const QStr
                 return folder + candidate;
             continue; // another recording of that name stays as it is
         }
-        CopyFile(mediaFile, target);
-        if (!sameContent(mediaFile, target))
+        // Copied and fingerprinted as every file the program takes in.
+        if (!attachFile(programFolder, mediaFile, target, folder + candidate) || !sameContent(mediaFile, target))
             return fail(QStringLiteral("\"%1\" could not be copied to \"%2\".").arg(mediaFile, target));
         return folder + candidate;
     }
@@ -557,66 +559,12 @@ QString attachMedia(const QString& programFolder, const Night& night, const QStr
 
 // ---- Pictures' times ----
 
-namespace {
-
-// The Exif DateTimeOriginal of a JPEG file (or IFD0's DateTime), read
-// directly until the metadata reader can answer it.
-std::optional<QDateTime> exifTime(const QByteArray& jpeg) {
-    qsizetype at = 2;
-    if (!jpeg.startsWith("\xFF\xD8"))
-        return std::nullopt;
-    while (at + 4 <= jpeg.size() && uchar(jpeg[at]) == 0xFF) {
-        const uchar marker = uchar(jpeg[at + 1]);
-        const int len = uchar(jpeg[at + 2]) << 8 | uchar(jpeg[at + 3]);
-        if (marker == 0xDA || len < 2)
-            break;
-        if (marker == 0xE1 && jpeg.mid(at + 4, 6) == QByteArray("Exif\0\0", 6)) {
-            const QByteArray tiff = jpeg.mid(at + 10, len - 8);
-            const bool little = tiff.startsWith("II");
-            auto u16 = [&](qsizetype o) -> quint32 {
-                if (o < 0 || o + 2 > tiff.size()) return 0;
-                const auto* p = reinterpret_cast<const uchar*>(tiff.constData() + o);
-                return little ? p[0] | p[1] << 8 : p[0] << 8 | p[1];
-            };
-            auto u32 = [&](qsizetype o) -> quint32 {
-                return little ? u16(o) | u16(o + 2) << 16 : u16(o) << 16 | u16(o + 2);
-            };
-            std::optional<QDateTime> plain;
-            auto walk = [&](quint32 ifd, auto& self, int depth) -> std::optional<QDateTime> {
-                const quint32 n = u16(ifd);
-                for (quint32 i = 0; i < n && i < 512; ++i) {
-                    const qsizetype e = ifd + 2 + i * 12;
-                    const quint32 tag = u16(e);
-                    if (tag == 0x8769 && depth == 0)
-                        if (auto t = self(u32(e + 8), self, 1))
-                            return t;
-                    if ((tag == 0x9003 || tag == 0x0132) && u32(e + 4) >= 19) {
-                        const QDateTime t = QDateTime::fromString(QString::fromLatin1(tiff.mid(u32(e + 8), 19)),
-                                                                  QStringLiteral("yyyy:MM:dd HH:mm:ss"));
-                        if (t.isValid() && tag == 0x9003)
-                            return t;
-                        if (t.isValid())
-                            plain = t;
-                    }
-                }
-                return std::nullopt;
-            };
-            if (auto t = walk(u32(4), walk, 0))
-                return t;
-            return plain;
-        }
-        at += 2 + len;
-    }
-    return std::nullopt;
-}
-
-} // namespace
-
 std::optional<QDateTime> pictureTakenAt(const QString& file) {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
+    const QDateTime taken = photoDateTaken(file);
+    if (!taken.isValid())
         return std::nullopt;
-    return exifTime(f.read(256 * 1024));
+    // The camera's clock as it read, like the times typed for the night.
+    return QDateTime(taken.date(), taken.time());
 }
 
 // ---- The merged night ----

@@ -100,15 +100,16 @@ ImportPlan planReadings(const QByteArray& csv, const QString& fileName, const Ni
 // origination date and time, or an MP4/QuickTime container's creation time.
 std::optional<QDateTime> recordingStart(const QString& mediaFile);
 
-// Copies a media file into "\Investigations\<ID>\media\" and returns its
-// stored path; the source is only read. A file of that name with the same
+// Copies a media file into "\Investigations\<ID>\media\" (fingerprinted
+// like every file copied in) and returns its stored path; the source is only read. A file of that name with the same
 // content is used as it is; one with other content is never replaced: the
 // copy takes the next free name "name (2).ext". Empty with `error` set when
 // the name is refused or the copy fails.
 QString attachMedia(const QString& programFolder, const Night& night, const QString& mediaFile,
                     QString* error);
 
-// When a picture was taken, from the file's own metadata where it has one.
+// When a picture was taken, from the file's own metadata where it has one,
+// as the camera's clock read it.
 std::optional<QDateTime> pictureTakenAt(const QString& file);
 
 // The merged night: findings, pictures and interviews in time order.

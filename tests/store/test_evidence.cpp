@@ -1,6 +1,8 @@
 #include "evidencenight.h"
+#include "exiftesting.h"
 #include "programfolder.h"
 #include "store/databasefiles.h"
+#include "store/filehash.h"
 #include "store/evidence.h"
 #include "store/paths.h"
 
@@ -207,8 +209,14 @@ private slots:
         QCOMPARE(got, stored.isEmpty() ? QString() : folder + stored);
         QCOMPARE(error.isEmpty(), !stored.isEmpty());
         QCOMPARE(fileBytes(old), QByteArray("old"));
-        if (!stored.isEmpty())
+        if (!stored.isEmpty()) {
             QCOMPARE(fileBytes(programPath(pf.path(), got)), content);
+            // What is copied in is fingerprinted; the file found there already was not ours to record.
+            const auto hash = recordedFile(*db, got);
+            QCOMPARE(hash.has_value(), stored != "night.wav");
+            if (hash)
+                QCOMPARE(hash->size, content.size());
+        }
         QCOMPARE(fileBytes(source), content);
     }
 
@@ -243,8 +251,9 @@ private slots:
         ProgramFolder pf;
         auto db = Connection::open(pf.path());
         const Night night = *findNight(*db, addNight(*db));
-        QVERIFY(writeFileBytes(pf.file("Investigations/1/door.jpg"), jpegTakenAt("2008:11:01 00:10:00")));
-        QVERIFY(writeFileBytes(pf.file("Investigations/1/blank.jpg"), jpegTakenAt("")));
+        QDir().mkpath(pf.file("Investigations/1"));
+        QVERIFY(writeTaggedPhoto(pf.file("Investigations/1/door.jpg"), {{"Exif.Photo.DateTimeOriginal", "2008:11:01 00:10:00"}}));
+        QVERIFY(writeTaggedPhoto(pf.file("Investigations/1/blank.jpg"), {}));
         db->add(tables::pictures, {{"Investigation", night.key}, {"Title", "Door"}, {"Path", "\\Investigations\\1\\door.jpg"}});
         db->add(tables::pictures, {{"Investigation", night.key}, {"Title", "Blank"}, {"Path", "\\Investigations\\1\\blank.jpg"}});
         db->add(tables::interview, {{"Investigation", night.key}, {"Name", "Ann"}, {"FullDate_Time", "k"},

@@ -1,6 +1,6 @@
 #pragma once
 // A sample investigation for the evidence tests: 10-31-2008 11:30 pm at Old
-// Mill, and the files those tests write.
+// Mill, and the recordings those tests write.
 
 #include "filebytes.h"
 
@@ -8,8 +8,6 @@
 #include "store/casekey.h"
 #include "store/evidence.h"
 
-#include <QBuffer>
-#include <QImage>
 
 namespace veil::test {
 
@@ -31,23 +29,6 @@ inline QByteArray wavWithBext(const QByteArray& date, const QByteArray& time) {
                       QByteArray("\x04\0\0\0\0\0\0\0", 8);
     const quint32 n = quint32(body.size());
     return "RIFF" + QByteArray(reinterpret_cast<const char*>(&n), 4) + body;
-}
-
-// A JPEG whose Exif DateTimeOriginal is `when` ("2008:11:01 00:10:00").
-inline QByteArray jpegTakenAt(const QByteArray& when) {
-    QByteArray jpeg;
-    QBuffer buf(&jpeg);
-    buf.open(QIODevice::WriteOnly);
-    QImage(8, 8, QImage::Format_RGB32).save(&buf, "JPG");
-    // Little-endian TIFF: IFD0 with an Exif pointer, the Exif IFD with 0x9003.
-    QByteArray tiff("II\x2a\0\x08\0\0\0", 8);
-    tiff += QByteArray("\x01\0\x69\x87\x04\0\x01\0\0\0\x1a\0\0\0\0\0\0\0", 18);
-    tiff += QByteArray("\x01\0\x03\x90\x02\0\x14\0\0\0\x2c\0\0\0\0\0\0\0", 18);
-    tiff += when.left(19) + QByteArray(1, '\0');
-    const QByteArray app1 = QByteArray("Exif\0\0", 6) + tiff;
-    const int len = int(app1.size()) + 2;
-    jpeg.insert(2, QByteArray("\xFF\xE1", 2) + char(len >> 8) + char(len & 0xff) + app1);
-    return jpeg;
 }
 
 } // namespace veil::test
