@@ -122,8 +122,10 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
-# The guide, web and e-mail links go through the desktop's handler.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+# The guide, web and e-mail links go through the desktop's handler; clips are
+# decoded by GStreamer's plugins, which no executable links.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS gstreamer1.0-libav)
 # The library dependencies are read from the executables (dpkg-shlibdeps).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 include(CPack)

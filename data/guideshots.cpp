@@ -2,6 +2,10 @@
 // that it builds itself:  veil_guideshots <built program folder> <output folder>
 // Run through scripts/guide-screenshots.sh (under Xvfb).
 #include "store/casedb.h"
+#include "evidence/evidencewindow.h"
+#include "evidence/evidencewindows.h"
+#include "evidence/timelinewindow.h"
+#include "store/evidence.h"
 #include "shell/casewindow.h"
 #include "shell/dashboardwindow.h"
 #include "records/investigatorswindow.h"
@@ -28,6 +32,7 @@
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTextEdit>
 
@@ -126,6 +131,7 @@ int main(int argc, char** argv) {
     registerPictureWindows();
     registerToolWindows();
     registerSearchWindows();
+    registerEvidenceWindows();
 
     const QDir built(QString::fromLocal8Bit(argv[1]));
     QDir out(QString::fromLocal8Bit(argv[2]));
@@ -190,6 +196,55 @@ int main(int argc, char** argv) {
         }
     }
 
+    // The night's evidence: a recorder's review marks, two meters' readings and what people noticed.
+    {
+        auto db = Connection::open(pf.path());
+        const evidence::Night night = *evidence::findNight(*db, key);
+        const QString take = QStringLiteral("\\Investigations\\1\\media\\Recorder 1 take 3.wav");
+        evidence::apply(*db, evidence::planLabels("712.0\t715.5\tclass B whisper by the loft door\n"
+                                                  "1510.0\t1512.0\tsound: three knocks\n"
+                                                  "1895.2\t1899.0\tclass A \"get out\"\n"
+                                                  "2710.0\t2722.5\tclass C voices under the hiss\n",
+                                                  night, take, (23 * 60 + 40) * 60000LL));
+        QByteArray csv = "time,value,unit,area,device\n";
+        for (int m = 0; m <= 110; m += 5) {
+            const QTime at = QTime(23, 35).addSecs(m * 60);
+            const double emf = m == 30 ? 6.8 : m == 35 ? 4.1 : 0.4 + (m % 3) * 0.1;
+            const double temp = m >= 15 && m <= 25 ? 9.5 - (m - 15) * 0.3 : 12.0 - m * 0.01;
+            csv += at.toString("HH:mm").toLatin1() + ',' + QByteArray::number(emf) + ",mG,Loft,EMF meter\n";
+            csv += at.toString("HH:mm").toLatin1() + ',' + QByteArray::number(temp, 'f', 1) + ",\xc2\xb0" "C,Stairs,EMF meter\n";
+        }
+        evidence::apply(*db, evidence::planReadings(csv, QStringLiteral("meters.csv"), night));
+        QList<evidence::Finding> typed;
+        auto note = [&](int h, int m, const char* kind, const char* area, const char* who, const char* text,
+                        const char* status = "", const char* why = "") {
+            evidence::Finding f;
+            f.investigation = key;
+            f.atMs = evidence::placeTimeOfDay((h * 60 + m) * 60000LL, night);
+            f.kind = QLatin1String(kind);
+            f.area = QLatin1String(area);
+            f.investigator = QLatin1String(who);
+            f.note = QLatin1String(text);
+            f.status = QLatin1String(status);
+            f.explanation = QLatin1String(why);
+            typed << f;
+        };
+        note(23, 52, "sound", "Stairs", "Cora Lindqvist", "Footsteps on the stairs, nobody there", "unexplained");
+        note(23, 53, "sighting", "Stairs", "Cora Lindqvist", "Shadow crossing the landing", "inconclusive");
+        note(0, 20, "touch", "Loft", "Ann Avery", "Cold touch on the arm");
+        note(0, 40, "equipment fault", "Mill room", "Ben Okafor", "Night camera battery drained", "explained",
+             "The cold: the spare was in the van");
+        evidence::save(*db, typed);
+        for (evidence::Finding& f : evidence::findings(*db, key))
+            if (f.source.startsWith(QLatin1String("labels:"))) {
+                f.area = QStringLiteral("Loft");
+                f.investigator = QStringLiteral("Ben Okafor");
+                f.device = QStringLiteral("Recorder 1");
+                QList<evidence::Finding> one{f};
+                evidence::save(*db, one);
+            }
+    }
+
     auto* frame = new MDIForm1(pf.path());
     frame->resize(1280, 860);
     frame->show();
@@ -246,6 +301,21 @@ int main(int argc, char** argv) {
         auto* find = static_cast<SearchWindow*>(w);
         find->QueryBox->setText(QStringLiteral("mill*"));
         find->runSearch();
+    });
+    d = frame->formAs<Form2>(QStringLiteral("Form2"));
+    choose(d->Combo1, QStringLiteral("Old Mill"));
+    choose(d->Combo2, key);
+    ok &= shoot(*frame, QStringLiteral("EvidenceWindow"), out, QStringLiteral("evidence.png"), [](CaseWindow* w) {
+        auto* e = static_cast<EvidenceWindow*>(w);
+        e->KindFilter->setCurrentText(QStringLiteral("EVP"));
+        e->FindingsTable->selectRow(1);
+    });
+    ok &= shoot(*frame, QStringLiteral("TimelineWindow"), out, QStringLiteral("timeline.png"));
+    ok &= shoot(*frame, QStringLiteral("TimelineWindow"), out, QStringLiteral("timeline-areas.png"), [](CaseWindow* w) {
+        auto* t = static_cast<TimelineWindow*>(w);
+        t->LaneChoice->setCurrentIndex(1);
+        const timeline::View v = t->Canvas->view();
+        t->Canvas->setView(timeline::zoomed(v, 0.45, v.fromMs));
     });
     for (const char* f : {"Form11", "Form12", "Form13", "Form14"})
         ok &= shoot(*frame, QLatin1String(f), out, QString::fromLatin1(f).toLower() + QStringLiteral(".png"));

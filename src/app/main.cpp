@@ -8,6 +8,7 @@
 #include "store/pictureloader.h"
 #include "records/recordwindows.h"
 #include "search/searchwindows.h"
+#include "evidence/evidencewindows.h"
 #include "tools/toolwindows.h"
 #include "widgets/widgetui.h"
 #include "shell/windowregistry.h"
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
     veil::registerPictureWindows();
     veil::registerToolWindows();
     veil::registerSearchWindows();
+    veil::registerEvidenceWindows();
 
     QString problem;
     const QString folder = veil::chooseProgramFolder(QCoreApplication::applicationDirPath(), &problem);

@@ -34,6 +34,18 @@ const QList<Command>& commands() {
         {QStringLiteral("reindex"), QString(),
          QStringLiteral("Builds the search index again from the records (when check finds it out of step)."),
          reindexCommand},
+        {QStringLiteral("evidence"),
+         QStringLiteral("import-labels KEY MEDIA LABELS [--start HH:MM:SS[.mmm]] [--skip-bad] | "
+                        "import-readings KEY CSV [--skip-bad]"),
+         QStringLiteral("Imports an Audacity label file against its recording (copied in; the start from --start "
+                        "or the file) or a CSV file of meter readings into the investigation's evidence log; "
+                        "lines imported before are not added again, bad lines stop the import unless "
+                        "--skip-bad."),
+         evidenceCommand},
+        {QStringLiteral("timeline"), QStringLiteral("KEY"),
+         QStringLiteral("Prints the investigation's findings, timed pictures and interviews in time order, one "
+                        "time<TAB>kind<TAB>what line each (1 when there are none)."),
+         timelineCommand},
     };
     return all;
 }

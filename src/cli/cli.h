@@ -45,5 +45,7 @@ int backupCommand(Context& context, const QStringList& arguments);
 int verifyCommand(Context& context, const QStringList& arguments);
 int searchCommand(Context& context, const QStringList& arguments);
 int reindexCommand(Context& context, const QStringList& arguments);
+int evidenceCommand(Context& context, const QStringList& arguments);
+int timelineCommand(Context& context, const QStringList& arguments);
 
 } // namespace veil::cli

@@ -5,6 +5,7 @@
 #include "shell/dashboardwindow.h"
 #include "widgets/imagebutton.h"
 #include "records/marklist.h"
+#include "shell/investigationlinks.h"
 #include "shell/mainframe.h"
 #include "widgets/picturebox.h"
 #include "widgets/printwindow.h"
@@ -110,6 +111,12 @@ Form3::Form3(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form3")) {
     addItem(file, QStringLiteral("print"), QStringLiteral("Print"), [this] { printWindow(this); });
     addItem(file, QStringLiteral("save"), QStringLiteral("&Save"), [this] { Save(); });
     addItem(file, QStringLiteral("close"), QStringLiteral("Close"), [this] { unload(); });
+    // The evidence log and the timeline of the investigation shown, once it is stored.
+    addEvidenceItems(*this, addMenu(QStringLiteral("evidence"), QStringLiteral("E&vidence")), [this] {
+        if (Text14->text() == kNew)
+            return message(QStringLiteral("Please save the investigation first.")), QString();
+        return Text14->text();
+    });
     addHelpMenu(QStringLiteral("help"), QStringLiteral("help1"), QStringLiteral("&About"));
 }
 

@@ -2,6 +2,7 @@
 
 #include "widgets/art.h"
 #include "widgets/imagebutton.h"
+#include "shell/investigationlinks.h"
 #include "shell/mainframe.h"
 #include "store/paths.h"
 #include "widgets/picturebox.h"
@@ -128,6 +129,14 @@ Form2::Form2(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form2")) {
             [this] { this->frame().show(QStringLiteral("Form11")); });
     addItem(tools, QStringLiteral("verify"), QStringLiteral("&Verify Evidence..."),
             [this] { this->frame().show(QStringLiteral("VerifyWindow")); });
+    // The evidence log and the timeline of the chosen investigation.
+    addEvidenceItems(*this, addMenu(QStringLiteral("evidence"), QStringLiteral("E&vidence")), [this] {
+        if (Combo1->currentText() == kNew)
+            return message(QStringLiteral("Please select a location")), QString();
+        if (Combo2->currentText() == kNew)
+            return message(QStringLiteral("Please select an investigation")), QString();
+        return Combo2->currentText();
+    });
     addHelpMenu();
 }
 

@@ -1,9 +1,11 @@
 #pragma once
-// A prepared statement for the store's own code (not for the windows).
+// The store's own SQL plumbing (prepared statements, write transactions), for its source files only.
 
 #include "store/casedb.h"
 
 #include <sqlite3.h>
+
+#include <optional>
 
 namespace veil {
 
@@ -27,6 +29,20 @@ public:
         sqlite3_bind_text(m_stmt, i, b.constData(), int(b.size()), SQLITE_TRANSIENT);
     }
     void bind(int i, qint64 v) { sqlite3_bind_int64(m_stmt, i, v); }
+    void bind(int i, double v) { sqlite3_bind_double(m_stmt, i, v); }
+    // Empty text and absent numbers are stored as null.
+    void bindOrNull(int i, const QString& v) {
+        if (v.isEmpty())
+            sqlite3_bind_null(m_stmt, i);
+        else
+            bind(i, v);
+    }
+    template <class T> void bindOrNull(int i, const std::optional<T>& v) {
+        if (v)
+            bind(i, *v);
+        else
+            sqlite3_bind_null(m_stmt, i);
+    }
     bool step() {
         const int rc = tryStep();
         if (rc == SQLITE_ROW)
@@ -39,7 +55,10 @@ public:
     // callers that tell errors apart; errorText() says what went wrong.
     int tryStep() { return sqlite3_step(m_stmt); }
     QString errorText() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
-    void reset() { sqlite3_reset(m_stmt); }
+    void reset() {
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+    }
     int columns() const { return sqlite3_column_count(m_stmt); }
     bool isNull(int c) const { return sqlite3_column_type(m_stmt, c) == SQLITE_NULL; }
     qint64 integer(int c) const { return sqlite3_column_int64(m_stmt, c); }
@@ -54,6 +73,32 @@ private:
     sqlite3* m_db;
     sqlite3_stmt* m_stmt = nullptr;
     QString m_path;
+};
+
+// One write transaction: BEGIN IMMEDIATE now, COMMIT by commit(), ROLLBACK
+// when it goes out of scope uncommitted (an exception on the way).
+class WriteTransaction {
+public:
+    explicit WriteTransaction(const Connection& db) : m_db(db) { run("BEGIN IMMEDIATE"); }
+    ~WriteTransaction() {
+        if (!m_done)
+            sqlite3_exec(m_db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    WriteTransaction(const WriteTransaction&) = delete;
+    WriteTransaction& operator=(const WriteTransaction&) = delete;
+    void commit() {
+        run("COMMIT");
+        m_done = true;
+    }
+
+private:
+    void run(const char* sql) {
+        if (sqlite3_exec(m_db.handle(), sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw DbError(QStringLiteral("The case database \"%1\" failed: %2")
+                              .arg(m_db.path(), QString::fromUtf8(sqlite3_errmsg(m_db.handle()))));
+    }
+    const Connection& m_db;
+    bool m_done = false;
 };
 
 } // namespace veil

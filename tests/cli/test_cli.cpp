@@ -1,4 +1,5 @@
 #include "clirun.h"
+#include "evidencenight.h"
 #include "programfolder.h"
 #include "filebytes.h"
 #include "testui.h"
@@ -142,6 +143,66 @@ private slots:
             QCOMPARE(r.out, out);
         if (args.contains("--manifest") && code != 2)
             QVERIFY(fileBytes(pf.file("m.csv")).contains(",changed\r\n"));
+    }
+
+    void evidence_data() {
+        QTest::addColumn<QStringList>("args"); // @ the folder, K the investigation's key
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("pattern"); // in standard output on 0, standard error otherwise
+        const QStringList labels{"evidence", "import-labels", "K", "@/night.wav", "@/labels.txt"};
+        QTest::newRow("labels, start from the file") << labels << 0 << "^added 1, already there 0$";
+        QTest::newRow("labels, --start") << labels + QStringList{"--start", "23:00:00.5"} << 0 << "^added 1,";
+        QTest::newRow("labels, no start") << QStringList{"evidence", "import-labels", "K", "@/plain.wav", "@/labels.txt"}
+                                          << 2 << "--start";
+        QTest::newRow("labels, bad --start") << labels + QStringList{"--start", "25:00"} << 2 << "not a time";
+        QTest::newRow("labels, missing file") << QStringList{"evidence", "import-labels", "K", "@/night.wav", "@/no.txt"}
+                                              << 2 << "cannot be read";
+        QTest::newRow("unknown key") << QStringList{"evidence", "import-readings", "New", "@/bad.csv"} << 2
+                                     << "no investigation";
+        QTest::newRow("readings, a bad row") << QStringList{"evidence", "import-readings", "K", "@/bad.csv"} << 1
+                                             << "bad.csv: line 3:";
+        QTest::newRow("readings, --skip-bad") << QStringList{"evidence", "import-readings", "K", "@/bad.csv", "--skip-bad"}
+                                              << 0 << "^added 1,";
+        QTest::newRow("no subcommand") << QStringList{"evidence"} << 2 << "import-labels or import-readings";
+        QTest::newRow("timeline, nothing yet") << QStringList{"timeline", "K"} << 1 << "^$";
+        QTest::newRow("timeline, unknown key") << QStringList{"timeline", "Add"} << 2 << "no investigation";
+    }
+    void evidence() {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QString, pattern);
+        ProgramFolder pf;
+        const QString key = addNight(*Connection::open(pf.path()));
+        QVERIFY(writeFileBytes(pf.file("night.wav"), wavWithBext("2008-10-31", "23:55:00")));
+        QVERIFY(writeFileBytes(pf.file("plain.wav"), "RIFF"));
+        QVERIFY(writeFileBytes(pf.file("labels.txt"), "600\t601\tvoice\n\\\t1\t2\n"));
+        QVERIFY(writeFileBytes(pf.file("bad.csv"), "time,value\n23:58,1\n23:59,x\n"));
+        for (QString& a : args)
+            a = a == "K" ? key : a.replace('@', pf.path());
+        const CliResult r = runCli(pf.path(), args);
+        QVERIFY2(r.code == code, qPrintable(QString("%1 | %2").arg(r.out, r.err)));
+        const QString shown = code == 0 ? r.out : r.err;
+        QVERIFY2(shown.contains(QRegularExpression(pattern, QRegularExpression::MultilineOption)), qPrintable(shown));
+        // A refused import copies nothing in.
+        if (code != 0)
+            QVERIFY(!QFile::exists(pf.file("Investigations/1/media/night.wav")));
+    }
+
+    void importsTwiceThenTheTimeline() {
+        ProgramFolder pf;
+        const QString key = addNight(*Connection::open(pf.path()));
+        QVERIFY(writeFileBytes(pf.file("in/night.wav"), wavWithBext("2008-10-31", "23:55:00")));
+        QVERIFY(writeFileBytes(pf.file("in/labels.txt"), "600\t601.5\tvoice\tagain\n"));
+        QVERIFY(writeFileBytes(pf.file("in/meter.csv"), "unit,time,value\nmG,2008-11-01T00:10:00.250,2.5\n"));
+        const QStringList labels{"evidence", "import-labels", key, pf.file("in/night.wav"), pf.file("in/labels.txt")};
+        QCOMPARE(runCli(pf.path(), labels).out, QString("added 1, already there 0\n"));
+        QCOMPARE(runCli(pf.path(), labels).out, QString("added 0, already there 1\n"));
+        QCOMPARE(runCli(pf.path(), {"evidence", "import-readings", key, pf.file("in/meter.csv")}).code, 0);
+        const CliResult t = runCli(pf.path(), {"timeline", key});
+        QCOMPARE(t.code, 0);
+        QCOMPARE(t.out, QString("2008-11-01T00:05:00.000\tEVP\tvoice again\n"
+                                "2008-11-01T00:10:00.250\tEMF\t2.5 mG\n"));
+        QCOMPARE(fileBytes(pf.file("Investigations/1/media/night.wav")), fileBytes(pf.file("in/night.wav")));
     }
 
     void builtProgramAnswersOnItsOwn() {

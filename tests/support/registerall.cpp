@@ -1,5 +1,6 @@
 #include "registerall.h"
 
+#include "evidence/evidencewindows.h"
 #include "pictures/picturewindows.h"
 #include "records/recordwindows.h"
 #include "search/searchwindows.h"
@@ -15,6 +16,7 @@ void registerAll() {
         registerPictureWindows();
         registerToolWindows();
         registerSearchWindows();
+        registerEvidenceWindows();
         return true;
     }();
     (void)once;

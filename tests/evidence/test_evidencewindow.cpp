@@ -1,0 +1,205 @@
+#include "../records/casetesting.h"
+#include "evidencenight.h"
+
+#include "evidence/clipplayer.h"
+#include "evidence/evidencemodel.h"
+#include "evidence/evidencewindow.h"
+
+#include <QMediaPlayer>
+#include <QProcess>
+#include <QTableView>
+
+using namespace veil;
+using namespace veil::test;
+using evidence::Finding;
+
+namespace {
+const DateTimeParts kNight{"10", "31", "2008", "11", "30", "pm"};
+
+struct Evidence {
+    Frame f;
+    QString key;
+    EvidenceWindow* w = nullptr;
+    explicit Evidence(const QList<Finding>& seeded = {}) {
+        auto db = Connection::open(f.folder.path());
+        seedCase(*db);
+        key = seedKeyed(*db, tables::investigations, kNight, {});
+        QList<Finding> fs = seeded;
+        for (Finding& x : fs)
+            x.investigation = key;
+        evidence::save(*db, fs);
+        menu(dashboardOn(f, {"Old Mill", key}), "evidenceLog");
+        w = f.window<EvidenceWindow>("EvidenceWindow");
+    }
+    QList<Finding> stored() { return evidence::findings(*Connection::open(f.folder.path()), key); }
+    int shown() { return w->FindingsTable->model()->rowCount(); }
+};
+
+Finding at(qint64 ms, const QString& kind, const QString& area) {
+    Finding x;
+    x.atMs = ms;
+    x.kind = kind;
+    x.area = area;
+    return x;
+}
+} // namespace
+
+class EvidenceWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void aFindingGoesRoundThroughTheWindow() {
+        Evidence e;
+        QVERIFY(e.w);
+        QCOMPARE(e.w->caption(), "Evidence : " + e.key);
+        e.w->AddButton->click();
+        typeInto(e.w->TimeBox, "00:05:10.5");
+        e.w->KindBox->setCurrentText("EMF");
+        e.w->AreaBox->setCurrentText("Add New");
+        e.w->InvestigatorBox->setCurrentText("Ann");
+        e.w->DeviceBox->setCurrentText("EMF");
+        typeInto(e.w->ReadingBox, "4.25");
+        e.w->UnitBox->setCurrentText("mG");
+        e.w->StatusBox->setCurrentText("explained");
+        typeInto(e.w->ExplanationBox, "wiring");
+        e.w->NoteBox->setPlainText("by the stairs,\nlow");
+        QVERIFY(e.w->hasUnsavedChanges());
+        e.w->SaveButton->click();
+        QVERIFY(!e.w->hasUnsavedChanges());
+        const QList<Finding> s = e.stored();
+        QCOMPARE(s.size(), 1);
+        QCOMPARE(s[0].atMs, evidence::kDayMs + 310500); // after midnight of the night's date
+        QCOMPARE(s[0].area, QString("Add New"));
+        QCOMPARE(s[0].reading, std::optional<double>(4.25));
+        QCOMPARE(s[0].note, QString("by the stairs,\nlow"));
+
+        // Opened again, the editor shows what was stored, exactly.
+        e.w->unload();
+        Frame::flush();
+        menu(e.f.dashboard(), "evidenceLog");
+        e.w = e.f.window<EvidenceWindow>("EvidenceWindow");
+        QCOMPARE(e.w->TimeBox->text(), QString("+1d 00:05:10.500"));
+        QCOMPARE(e.w->AreaBox->currentText(), QString("Add New"));
+        QCOMPARE(e.w->ExplanationBox->text(), QString("wiring"));
+        QVERIFY(!e.w->hasUnsavedChanges());
+
+        // A box that is not understood keeps the finding from being stored.
+        typeInto(e.w->ReadingBox, "4,25 mG");
+        e.w->SaveButton->click();
+        QVERIFY(e.f.ui.lastText().contains("not a number"));
+        QCOMPARE(e.stored(), s);
+
+        // Shown for no stored investigation, the log takes nothing.
+        e.w->showInvestigation("New");
+        e.w->AddButton->click();
+        QCOMPARE(e.f.ui.lastText(), QString("Please select an investigation"));
+        QCOMPARE(e.shown(), 0);
+    }
+
+    void deleteAsksAndCanBeUndone() {
+        Evidence e({at(1000, "EVP", "Cellar"), at(2000, "sound", "Attic")});
+        QCOMPARE(e.shown(), 2);
+        e.f.ui.setNextAnswer(false);
+        e.w->DeleteButton->click();
+        QCOMPARE(e.stored().size(), 2);
+        e.f.ui.setNextAnswer(true);
+        e.w->DeleteButton->click();
+        QVERIFY(e.f.ui.questions.last().text.contains("EVP"));
+        QCOMPARE(e.stored().size(), 1);
+        QCOMPARE(e.shown(), 1);
+        e.w->UndoButton->click();
+        QCOMPARE(e.stored().size(), 2);
+        QCOMPARE(e.shown(), 2);
+        QCOMPARE(e.stored().first().area, QString("Cellar"));
+    }
+
+    void filterAndSort_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("all") << "" << "All kinds" << 3;
+        QTest::newRow("text in any column, any case") << "cellar" << "All kinds" << 2;
+        QTest::newRow("kind") << "" << "sound" << 1;
+        QTest::newRow("both") << "attic" << "EVP" << 0;
+    }
+    void filterAndSort() {
+        QFETCH(QString, text);
+        QFETCH(QString, kind);
+        QFETCH(int, rows);
+        Evidence e({at(3000, "EVP", "Cellar"), at(1000, "sound", "Attic"), at(2000, "EVP", "cellar stairs")});
+        typeInto(e.w->FilterBox, text);
+        e.w->KindFilter->setCurrentText(kind);
+        QCOMPARE(e.shown(), rows);
+        // Sorted by time, newest last, whatever the order they were stored in.
+        QAbstractItemModel* m = e.w->FindingsTable->model();
+        for (int r = 1; r < rows; ++r)
+            QVERIFY(m->index(r - 1, 0).data(EvidenceModel::SortRole).toLongLong() <
+                    m->index(r, 0).data(EvidenceModel::SortRole).toLongLong());
+    }
+
+    void importsFromTheMenuAskAboutBadLines() {
+        Evidence e;
+        QVERIFY(writeFileBytes(e.f.folder.file("in/meter.csv"), "time,value,unit\n23:58,1,mG\n23:59,x,mG\n"));
+        e.f.ui.setNextFileName(e.f.folder.file("in/meter.csv"));
+        e.f.ui.setNextAnswer(false);
+        menu(e.w, "importReadings");
+        QVERIFY(e.f.ui.questions.last().text.contains("line 3"));
+        QCOMPARE(e.stored().size(), 0);
+        e.f.ui.setNextFileName(e.f.folder.file("in/meter.csv"));
+        e.f.ui.setNextAnswer(true);
+        menu(e.w, "importReadings");
+        QCOMPARE(e.shown(), 1);
+
+        QVERIFY(writeFileBytes(e.f.folder.file("in/night.wav"), wavWithBext("2008-10-31", "23:55:00")));
+        QVERIFY(writeFileBytes(e.f.folder.file("in/labels.txt"), "1.5\t3\tclass B whisper\n"));
+        for (int i = 0; i < 2; ++i) {
+            e.f.ui.setNextFileName(e.f.folder.file("in/night.wav"));
+            e.f.ui.setNextFileName(e.f.folder.file("in/labels.txt"));
+            menu(e.w, "importLabels");
+        }
+        QCOMPARE(e.f.ui.lastText(), QString("0 findings added, 1 were there already."));
+        QCOMPARE(e.shown(), 2);
+        const Finding voice = e.stored().first();
+        QCOMPARE(voice.evpClass, QString("B"));
+        QCOMPARE(voice.mediaPath, QString("\\Investigations\\1\\media\\night.wav"));
+    }
+
+    void anotherProcessImportsWhileTheWindowEdits() {
+        Evidence e({at(1000, "EVP", "Cellar")});
+        typeInto(e.w->ExplanationBox, "a draught");
+        QVERIFY(writeFileBytes(e.f.folder.file("in/meter.csv"), "time,value,unit\n23:58,1,mG\n00:02,2,mG\n"));
+        QProcess cli;
+        cli.start(builtProgramFolder() + "/veilcase-cli",
+                  {"--folder", e.f.folder.path(), "evidence", "import-readings", e.key, e.f.folder.file("in/meter.csv")});
+        QVERIFY(cli.waitForFinished(30000));
+        QCOMPARE(cli.exitCode(), 0);
+        e.w->SaveButton->click();
+        const QList<Finding> s = e.stored();
+        QCOMPARE(s.size(), 3);
+        QCOMPARE(s.first().explanation, QString("a draught"));
+        // The window shows the imported readings once it reads the log again.
+        e.w->showInvestigation("New");
+        e.w->showInvestigation(e.key);
+        QCOMPARE(e.shown(), 3);
+    }
+
+    void playbackSeeksAndStops() {
+        Evidence e;
+        ClipPlayer* p = e.w->clipPlayer();
+        p->play(e.f.folder.file("nowhere.wav"), 0, 0);
+        QVERIFY(e.f.ui.lastText().contains("is not there"));
+        QVERIFY(!p->isActive());
+        QVERIFY(writeFileBytes(e.f.folder.file("in/night.wav"), wavWithBext("2008-10-31", "23:55:00")));
+        p->play(e.f.folder.file("in/night.wav"), 1500, 250);
+        QCOMPARE(p->startMs(), 1500);
+        QCOMPARE(p->endMs(), 1750);
+        QVERIFY(p->player()->source().isLocalFile());
+        if (p->isActive()) { // a system without a decoder has already said so
+            p->positionReached(1800);
+            QVERIFY(!p->isActive());
+        }
+        QCOMPARE(p->player()->playbackState(), QMediaPlayer::StoppedState);
+    }
+};
+
+QTEST_MAIN(EvidenceWindowTest)
+#include "test_evidencewindow.moc"

@@ -1,0 +1,275 @@
+#include "evidencenight.h"
+#include "exiftesting.h"
+#include "programfolder.h"
+#include "store/databasefiles.h"
+#include "store/filehash.h"
+#include "store/evidence.h"
+#include "store/paths.h"
+
+#include <QTest>
+
+#include <sqlite3.h>
+
+using namespace veil;
+using namespace veil::evidence;
+using namespace veil::test;
+
+namespace {
+constexpr qint64 kMin = 60000;
+QList<qint64> times(const QList<Finding>& fs) {
+    QList<qint64> out;
+    for (const Finding& f : fs)
+        out << f.atMs;
+    return out;
+}
+} // namespace
+
+class EvidenceTest : public QObject {
+    Q_OBJECT
+private slots:
+    void labels_data() {
+        QTest::addColumn<QByteArray>("labels");
+        QTest::addColumn<QString>("start"); // recording start, time of day
+        QTest::addColumn<QList<qint64>>("at");
+        QTest::addColumn<QStringList>("kinds");
+        QTest::addColumn<int>("problems");
+        QTest::newRow("past midnight, frequency line skipped")
+            << QByteArray("12.5\t15.0\tclass A voice\n\\\t300.0\t3000.0\n600\t601.25\tsound: knock\r\n")
+            << "23:55:00" << QList<qint64>{(23 * 60 + 55) * kMin + 12500, kDayMs + 5 * kMin}
+            << QStringList{"EVP", "sound"} << 0;
+        QTest::newRow("start after midnight is the next day")
+            << QByteArray("1\t1\tequipment fault battery\n") << "00:20:00.250"
+            << QList<qint64>{kDayMs + 20 * kMin + 1250} << QStringList{"equipment fault"} << 0;
+        QTest::newRow("bad lines counted, the rest kept")
+            << QByteArray("x\t2\tno\n5\t4\tbackwards\n7\t8\tNew\n\n") << "23:00:00"
+            << QList<qint64>{23 * 60 * kMin + 7000} << QStringList{"EVP"} << 2;
+        QByteArray garbage(1 << 20, '\0');
+        for (int i = 0; i < garbage.size(); ++i)
+            garbage[i] = char((i * 7919 + i / 3) & 0xff);
+        QTest::newRow("hostile: binary garbage, huge and negative numbers, a program word")
+            << garbage + "\n1e308\t1e309\tx\n-1\t2\tx\nnan\tnan\tx\n0\t0.001\tAdd\n" << "23:00:00"
+            << QList<qint64>{23 * 60 * kMin} << QStringList{"EVP"} << -1;
+    }
+    void labels() {
+        QFETCH(QByteArray, labels);
+        QFETCH(QString, start);
+        QFETCH(QList<qint64>, at);
+        QFETCH(QStringList, kinds);
+        QFETCH(int, problems);
+        ProgramFolder pf;
+        auto db = Connection::open(pf.path());
+        const Night night = *findNight(*db, addNight(*db));
+        const ImportPlan plan = planLabels(labels, night, "\\m.wav", placeTimeOfDay(*parseTimeOfDay(start), night));
+        if (problems >= 0)
+            QCOMPARE(plan.problems.size(), problems);
+        else
+            QVERIFY(plan.problems.size() >= 4); // every garbage line and the bad numbers
+        QCOMPARE(apply(*db, plan).added, int(at.size()));
+        const QList<Finding> stored = findings(*db, night.key);
+        QCOMPARE(times(stored), at);
+        for (int i = 0; i < stored.size(); ++i)
+            QCOMPARE(stored[i].kind, kinds[i]);
+        QCOMPARE(stored.first().mediaPath, QString("\\m.wav"));
+        // The same file again adds nothing.
+        const ImportResult again = apply(*db, plan);
+        QCOMPARE(again.added, 0);
+        QCOMPARE(again.alreadyThere, int(at.size()));
+        if (QTest::currentDataTag() == QByteArray("past midnight, frequency line skipped")) {
+            QCOMPARE(stored[0].evpClass, QString("A"));
+            QCOMPARE(stored[1].note, QString("knock"));
+            QCOMPARE(stored[1].clipLengthMs, std::optional<qint64>(1250));
+            QCOMPARE(formatTime(night, stored[1].atMs), QString("2008-11-01T00:05:00.000"));
+        }
+    }
+
+    void readings_data() {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QList<qint64>>("at");
+        QTest::addColumn<QStringList>("problems");
+        QTest::newRow("columns in any order, past midnight, a bad row")
+            << QByteArray("note,Value,unit,TIME,area\n\"cold, sudden\",3.5,mG,23:58:00,Cellar\n"
+                          ",oops,mG,23:59:00,Cellar\n,-2,°C,00:01:30.5,\"Attic\"\n")
+            << QList<qint64>{(23 * 60 + 58) * kMin, kDayMs + 90500} << QStringList{"line 3:"};
+        QTest::newRow("ISO date-times, one before the night")
+            << QByteArray("time,value\n2008-11-01T01:00:00,1\n2008-10-30T23:00:00,2\nnoon,3\n")
+            << QList<qint64>{kDayMs + 60 * kMin} << QStringList{"line 3:", "line 4:"};
+        QTest::newRow("no value column") << QByteArray("time,reading\n23:00,1\n") << QList<qint64>{}
+                                         << QStringList{"line 1:"};
+        QTest::newRow("header only, quotes never closed")
+            << QByteArray("\"time,value\n") << QList<qint64>{} << QStringList{"line 1:"};
+        QTest::newRow("hostile: empty, NUL and a huge number")
+            << QByteArray("time,value\n\0,1\n23:00,1e400\n", 27) << QList<qint64>{}
+            << QStringList{"line 2:", "line 3:"};
+    }
+    void readings() {
+        QFETCH(QByteArray, csv);
+        QFETCH(QList<qint64>, at);
+        QFETCH(QStringList, problems);
+        ProgramFolder pf;
+        auto db = Connection::open(pf.path());
+        const Night night = *findNight(*db, addNight(*db));
+        const ImportPlan plan = planReadings(csv, "meter.csv", night);
+        QCOMPARE(plan.problems.size(), problems.size());
+        for (int i = 0; i < problems.size(); ++i)
+            QVERIFY2(plan.problems[i].startsWith(problems[i]), qPrintable(plan.problems[i]));
+        apply(*db, plan);
+        QCOMPARE(apply(*db, plan).added, 0);
+        const QList<Finding> stored = findings(*db, night.key);
+        QCOMPARE(times(stored), at);
+        if (!stored.isEmpty() && stored[0].unit == "mG") {
+            QCOMPARE(stored[0].kind, QString("EMF"));
+            QCOMPARE(stored[0].note, QString("cold, sudden"));
+            QCOMPARE(stored[1].kind, QString("temperature"));
+            QCOMPARE(stored[1].area, QString("Attic"));
+            QCOMPARE(areas(*db, night.key), (QStringList{"Attic", "Cellar"}));
+        }
+    }
+
+    void editsAreStoredWholeAndSurviveOlderFilesAndRestores() {
+        ProgramFolder pf;
+        // An older file, without our tables, gains a working log.
+        {
+            sqlite3* h = nullptr;
+            sqlite3_open(QFile::encodeName(pf.databasePath()).constData(), &h);
+            QCOMPARE(sqlite3_exec(h, "DROP TABLE vc_evidence; PRAGMA user_version=0;", nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(h);
+        }
+        const QString older = pf.file("older_back"); // a backup from before the log
+        QCOMPARE(snapshotDatabase(pf.databasePath(), older), QString());
+        auto db = Connection::open(pf.path());
+        const QString key = addNight(*db);
+        QList<Finding> fs(3);
+        for (int i = 0; i < 3; ++i) {
+            fs[i].investigation = key;
+            fs[i].atMs = (3 - i) * kMin;
+            fs[i].reading = i == 1 ? std::optional<double>(0.25) : std::nullopt;
+            fs[i].note = QString("Add New %1").arg(i);
+        }
+        save(*db, fs);
+        QVERIFY(fs[0].id && fs[2].id);
+        fs[0].status = "explained";
+        fs[0].explanation = "the furnace";
+        QList<Finding> edit{fs[0]};
+        save(*db, edit, {fs[2].id});
+        QCOMPARE(findings(*db, key), (QList<Finding>{fs[1], fs[0]}));
+
+        // A failing edit stores none of its changes.
+        QList<Finding> bad{fs[0], fs[1]};
+        bad[0].note = "changed";
+        bad[1].id = 0; // added, and refused by the engine
+        bad[1].investigation.clear();
+        sqlite3_exec(db->handle(), "CREATE TRIGGER no_empty BEFORE INSERT ON vc_evidence WHEN NEW.FullDate_Time = '' "
+                                   "BEGIN SELECT RAISE(ABORT, 'refused'); END;", nullptr, nullptr, nullptr);
+        QVERIFY_THROWS_EXCEPTION(DbError, save(*db, bad));
+        QCOMPARE(finding(*db, fs[0].id)->note, fs[0].note);
+
+        // A backup taken now and restored later brings the log back.
+        const QString backup = pf.file("db_back");
+        QCOMPARE(snapshotDatabase(pf.databasePath(), backup), QString());
+        QList<Finding> gone{};
+        save(*db, gone, {fs[0].id, fs[1].id});
+        db.reset();
+        QCOMPARE(swapInDatabase(backup, pf.databasePath()), QString());
+        QCOMPARE(findings(*Connection::open(pf.path()), key), (QList<Finding>{fs[1], fs[0]}));
+
+        // So does the older backup, restored: it gains the table and takes an import.
+        QCOMPARE(swapInDatabase(older, pf.databasePath()), QString());
+        db = Connection::open(pf.path());
+        const Night night = *findNight(*db, addNight(*db));
+        QCOMPARE(apply(*db, planReadings("time,value\n23:59,1\n", "m.csv", night)).added, 1);
+    }
+
+    void mediaNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("stored"); // empty: refused
+        QTest::newRow("plain") << "cellar.wav" << QByteArray("cellar") << "cellar.wav";
+        QTest::newRow("same name, same content") << "night.wav" << QByteArray("old") << "night.wav";
+        QTest::newRow("same name, other content") << "night.wav" << QByteArray("new") << "night (2).wav";
+        QTest::newRow("backslash") << "a\\b.wav" << QByteArray("x") << "";
+        QTest::newRow("no name before the dot") << ".wav" << QByteArray("x") << "";
+        QTest::newRow("no extension, program word") << "New" << QByteArray("x") << "New";
+    }
+    void mediaNames() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, stored);
+        ProgramFolder pf;
+        auto db = Connection::open(pf.path());
+        const Night night = *findNight(*db, addNight(*db));
+        const QString folder = QString("\\Investigations\\%1\\media\\").arg(night.id);
+        const QString old = programPath(pf.path(), folder + "night.wav");
+        QVERIFY(writeFileBytes(old, "old"));
+        QTemporaryDir outside;
+        const QString source = outside.filePath(name);
+        QVERIFY(writeFileBytes(source, content));
+        QString error;
+        const QString got = attachMedia(pf.path(), night, source, &error);
+        QCOMPARE(got, stored.isEmpty() ? QString() : folder + stored);
+        QCOMPARE(error.isEmpty(), !stored.isEmpty());
+        QCOMPARE(fileBytes(old), QByteArray("old"));
+        if (!stored.isEmpty()) {
+            QCOMPARE(fileBytes(programPath(pf.path(), got)), content);
+            // What is copied in is fingerprinted; the file found there already was not ours to record.
+            const auto hash = recordedFile(*db, got);
+            QCOMPARE(hash.has_value(), stored != "night.wav");
+            if (hash)
+                QCOMPARE(hash->size, content.size());
+        }
+        QCOMPARE(fileBytes(source), content);
+    }
+
+    void startTimesFromFiles_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("start"); // ISO, empty: none
+        QTest::newRow("bext") << wavWithBext("2008-10-31", "23:55:00") << "2008-10-31T23:55:00";
+        QTest::newRow("bext with colons") << wavWithBext("2008:10:31", "23-55-00") << "2008-10-31T23:55:00";
+        QTest::newRow("bext left empty") << wavWithBext("", "") << "";
+        QTest::newRow("truncated") << wavWithBext("2008-10-31", "23:55:00").left(300) << "";
+        QTest::newRow("not media") << QByteArray("Add\tNew\n") << "";
+        // An MP4 movie header: version 0, created 2008-10-31 22:55 UTC (seconds since 1904).
+        const QDateTime made(QDate(2008, 10, 31), QTime(22, 55), Qt::UTC);
+        const quint32 secs = quint32(QDateTime(QDate(1904, 1, 1), QTime(0, 0), Qt::UTC).secsTo(made));
+        QByteArray mvhd("\0\0\0\x20mvhd\0\0\0\0", 12);
+        for (int shift : {24, 16, 8, 0})
+            mvhd += char(secs >> shift & 0xff);
+        mvhd += QByteArray(16, '\0');
+        QTest::newRow("mp4 creation time") << QByteArray("\0\0\0\x10" "ftypisom\0\0\0\0", 16) + mvhd
+                                           << made.toLocalTime().toString(Qt::ISODate);
+    }
+    void startTimesFromFiles() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, start);
+        QTemporaryDir dir;
+        QVERIFY(writeFileBytes(dir.filePath("r.wav"), file));
+        const auto got = recordingStart(dir.filePath("r.wav"));
+        QCOMPARE(got ? got->toString(Qt::ISODate) : QString(), start);
+    }
+
+    void timelineMergesInTimeOrder() {
+        ProgramFolder pf;
+        auto db = Connection::open(pf.path());
+        const Night night = *findNight(*db, addNight(*db));
+        QDir().mkpath(pf.file("Investigations/1"));
+        QVERIFY(writeTaggedPhoto(pf.file("Investigations/1/door.jpg"), {{"Exif.Photo.DateTimeOriginal", "2008:11:01 00:10:00"}}));
+        QVERIFY(writeTaggedPhoto(pf.file("Investigations/1/blank.jpg"), {}));
+        db->add(tables::pictures, {{"Investigation", night.key}, {"Title", "Door"}, {"Path", "\\Investigations\\1\\door.jpg"}});
+        db->add(tables::pictures, {{"Investigation", night.key}, {"Title", "Blank"}, {"Path", "\\Investigations\\1\\blank.jpg"}});
+        db->add(tables::interview, {{"Investigation", night.key}, {"Name", "Ann"}, {"FullDate_Time", "k"},
+                                    {"Date_Month", "10"}, {"Date_Day", "31"}, {"Date_Year", "2008"},
+                                    {"Time_Hour", "11"}, {"Time_Min", "45"}, {"Time_AP", "pm"}});
+        apply(*db, planLabels("100\t101\tvoice\n2000\t2001\tlater\n", night, "\\a.wav",
+                              placeTimeOfDay(23 * 60 * kMin, night)));
+        const Timeline t = timeline(*db, pf.path(), night);
+        QStringList got;
+        for (const TimelineEntry& e : t.entries)
+            got << formatTime(night, e.atMs) + ' ' + e.kind;
+        QCOMPARE(got, (QStringList{"2008-10-31T23:01:40.000 EVP", "2008-10-31T23:33:20.000 EVP",
+                                  "2008-10-31T23:45:00.000 interview", "2008-11-01T00:10:00.000 picture"}));
+        QCOMPARE(t.untimedPictures, QStringList{"Blank"});
+    }
+};
+
+QTEST_GUILESS_MAIN(EvidenceTest)
+#include "test_evidence.moc"
