@@ -2,6 +2,7 @@
 #include "exiftesting.h"
 #include "programfolder.h"
 #include "store/databasefiles.h"
+#include "store/fileroutines.h"
 #include "store/filehash.h"
 #include "store/evidence.h"
 #include "store/paths.h"
@@ -21,6 +22,16 @@ QList<qint64> times(const QList<Finding>& fs) {
     for (const Finding& f : fs)
         out << f.atMs;
     return out;
+}
+} // namespace
+
+namespace {
+// Puts a checked copy of `from` in place of `live`, as Restore does.
+QString restore(const QString& from, const QString& live) {
+    veil::ScratchFile ready(live);
+    if (const QString problem = veil::snapshotDatabase(from, ready.path()); !problem.isEmpty())
+        return problem;
+    return veil::swapInDatabase(ready, live);
 }
 } // namespace
 
@@ -170,11 +181,11 @@ private slots:
         QList<Finding> gone{};
         save(*db, gone, {fs[0].id, fs[1].id});
         db.reset();
-        QCOMPARE(swapInDatabase(backup, pf.databasePath()), QString());
+        QCOMPARE(restore(backup, pf.databasePath()), QString());
         QCOMPARE(findings(*Connection::open(pf.path()), key), (QList<Finding>{fs[1], fs[0]}));
 
         // So does the older backup, restored: it gains the table and takes an import.
-        QCOMPARE(swapInDatabase(older, pf.databasePath()), QString());
+        QCOMPARE(restore(older, pf.databasePath()), QString());
         db = Connection::open(pf.path());
         const Night night = *findNight(*db, addNight(*db));
         QCOMPARE(apply(*db, planReadings("time,value\n23:59,1\n", "m.csv", night)).added, 1);
