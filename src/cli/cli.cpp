@@ -22,6 +22,10 @@ const QList<Command>& commands() {
         {QStringLiteral("backup"), QStringLiteral("FILE [--force]"),
          QStringLiteral("Writes a checked snapshot of the case file to FILE (--force replaces an existing FILE)."),
          backupCommand},
+        {QStringLiteral("report"), QStringLiteral("KEY|--location NAME --out FILE.html|FILE.pdf [--contacts]"),
+         QStringLiteral("Writes an investigation's report (or a location's, with all its investigations) as "
+                        "HTML or PDF; --contacts adds the contact details."),
+         reportCommand},
     };
     return all;
 }

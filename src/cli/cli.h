@@ -42,5 +42,6 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err, const 
 // The commands, one file each.
 int checkCommand(Context& context, const QStringList& arguments);
 int backupCommand(Context& context, const QStringList& arguments);
+int reportCommand(Context& context, const QStringList& arguments);
 
 } // namespace veil::cli
