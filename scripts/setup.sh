@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libsqlite3-dev mdbtools-dev
   xvfb xauth
+  poppler-utils
   dpkg-dev help2man
 )
 if [ "${1:-}" = "--package-check" ]; then
