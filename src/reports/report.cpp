@@ -32,8 +32,10 @@ ul { margin-top: 0; margin-bottom: 6px; }
 .text { white-space: pre-wrap; }
 table.facts th { text-align: left; font-weight: normal; color: #555555; padding: 2px 16px 2px 0; vertical-align: top; }
 table.facts td { padding: 2px 0; vertical-align: top; }
+table.log { font-size: 9pt; }
 table.log th { text-align: left; background-color: #e8ebf0; padding: 3px 6px; }
 table.log td { padding: 3px 6px; vertical-align: top; border-bottom: 1px solid #e1e4ea; }
+table.log td.short { white-space: nowrap; }
 table.grid td { vertical-align: top; padding: 6px; }
 .caption { font-weight: bold; margin-top: 4px; margin-bottom: 2px; }
 .meta { color: #555555; font-size: 9pt; }
@@ -92,11 +94,14 @@ QString joinedText(const QStringList& parts, const QString& separator) {
     return kept.join(separator);
 }
 
-// The date and time as typed, "10-31-2005 11:45 pm".
+// The date and time as typed, "10-31-2005 11:45 pm"; a part left empty is left out.
 QString whenText(const Record& r) {
-    const auto f = [&r](const char* field) { return r.text(QLatin1String(field)); };
-    return f("Date_Month") + u'-' + f("Date_Day") + u'-' + f("Date_Year") + u' ' + f("Time_Hour") + u':' +
-           f("Time_Min") + u' ' + f("Time_AP");
+    const auto f = [&r](const char* field) { return r.text(QLatin1String(field)).trimmed(); };
+    const QString date = joinedText({f("Date_Month"), f("Date_Day"), f("Date_Year")}, QStringLiteral("-"));
+    const QString time = f("Time_Hour").isEmpty() && f("Time_Min").isEmpty()
+        ? QString()
+        : f("Time_Hour") + u':' + f("Time_Min");
+    return joinedText({date, time, f("Time_AP")}, QStringLiteral(" "));
 }
 
 // When the investigation happened, for putting investigations in order; dates
@@ -291,14 +296,17 @@ QString Builder::findingsTable(const QList<Finding>& findings) {
                 clip += QStringLiteral(" for %1").arg(seconds(*f.clipLengthMs));
             notes << QStringLiteral("<span class=\"meta\">%1</span>").arg(clip);
         }
-        rows += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td><td>%6</td></tr>\n")
+        // Times keep to one line, so that fewer rows break across pages.
+        rows += QStringLiteral("<tr><td class=\"short\">%1</td><td>%2</td><td>%3</td><td class=\"short\">%4</td>"
+                               "<td>%5</td><td>%6</td></tr>\n")
                     .arg(timeOfDay(f.atMs), kind,
-                         joinedText({esc(f.area), esc(f.investigator), esc(f.device)}, QStringLiteral("<br>")),
+                         joinedText({esc(f.area), esc(f.investigator), esc(f.device)}, QStringLiteral(", ")),
                          reading, escLines(f.status), notes.join(QLatin1String("<br>")));
     }
     return QStringLiteral("<table class=\"log\" width=\"100%\" cellspacing=\"0\">\n"
-                          "<thead><tr><th>Time</th><th>Kind</th><th>Where and who</th><th>Reading</th>"
-                          "<th>Status</th><th>Notes</th></tr></thead>\n<tbody>\n") +
+                          "<thead><tr><th width=\"13%\">Time</th><th width=\"11%\">Kind</th>"
+                          "<th width=\"19%\">Where and who</th><th width=\"12%\">Reading</th>"
+                          "<th width=\"16%\">Status</th><th width=\"29%\">Notes</th></tr></thead>\n<tbody>\n") +
            rows + QStringLiteral("</tbody>\n</table>\n");
 }
 
@@ -307,14 +315,9 @@ QString Builder::evidence(const QString& key) {
     if (findings.isEmpty())
         return {};
     const EvidenceCounts counts = countFindings(findings);
-    QString out = QStringLiteral("<p>%1.</p>\n").arg(findingsSentence(counts.total));
-    Rows byStatus, byKind;
-    for (const auto& [status, n] : counts.byStatus)
-        byStatus << qMakePair(status, QString::number(n));
-    for (const auto& [kind, n] : counts.byKind)
-        byKind << qMakePair(kind, QString::number(n));
-    out += part(3, QStringLiteral("By status"), facts(byStatus));
-    out += part(3, QStringLiteral("By kind"), facts(byKind));
+    QString out = facts({{QStringLiteral("Findings"), findingsSentence(counts.total)},
+                         {QStringLiteral("By status"), countsText(counts.byStatus)},
+                         {QStringLiteral("By kind"), countsText(counts.byKind)}});
     // The night at a glance, once the timeline can be drawn without a window.
     const QImage timeline = timelineImage(m_db, key, QSize(1200, 360));
     if (!timeline.isNull())
@@ -328,11 +331,12 @@ QString Builder::pictures(const QString& key) {
     const QList<Record> all = m_db.findAll(tables::pictures, {{QStringLiteral("Investigation"), key}});
     if (all.isEmpty())
         return {};
-    QString out = QStringLiteral("<table class=\"grid\" width=\"100%\" cellspacing=\"0\">\n");
+    // A table to each row, so that a row can move to the next page whole (see keepTogether in reportoutput.cpp).
+    QString out;
     for (int i = 0; i < all.size(); ++i) {
         const Record& r = all[i];
         if (i % kGridColumns == 0)
-            out += QStringLiteral("<tr>");
+            out += QStringLiteral("<table class=\"grid\" width=\"100%\" cellspacing=\"0\"><tr>");
         const QString file = storedPicturePath(m_folder, QString(), r.text(QStringLiteral("Path")));
         const Thumbnail t = thumbnail(file);
         out += QStringLiteral("<td width=\"33%\">") + picture(t);
@@ -344,9 +348,9 @@ QString Builder::pictures(const QString& key) {
         out += textBlock(r.text(QStringLiteral("History")));
         out += QStringLiteral("</td>");
         if (i % kGridColumns == kGridColumns - 1 || i == all.size() - 1)
-            out += QStringLiteral("</tr>\n");
+            out += QStringLiteral("</tr></table>\n");
     }
-    return out + QStringLiteral("</table>\n");
+    return out;
 }
 
 Report Builder::investigation(const Record& inv) {

@@ -9,7 +9,11 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTextCursor>
+#include <QTextLayout>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 #include <QUrl>
 
 namespace veil::reports {
@@ -22,6 +26,49 @@ QFont reportFont(double points) {
     f.setStyleHint(QFont::SansSerif);
     f.setPointSizeF(points);
     return f;
+}
+// Lays out again where a page break falls badly: a table shorter than a page
+// (a row of pictures with their titles, a list of facts) that would break
+// across pages starts on the next one, and so does a heading whose first line
+// of content would stand on the next page. Each move shifts what follows, so
+// the document is walked in order with the layout brought up to date each time.
+void keepTogether(QTextDocument& doc, qreal pageHeight) {
+    QAbstractTextDocumentLayout* layout = doc.documentLayout();
+    const auto page = [pageHeight](qreal y) { return int(y / pageHeight); };
+    const auto boxOf = [layout](const QTextFrame::iterator& it) {
+        return it.currentFrame() ? layout->frameBoundingRect(it.currentFrame())
+                                 : layout->blockBoundingRect(it.currentBlock());
+    };
+    for (QTextFrame::iterator it = doc.rootFrame()->begin(); !it.atEnd(); ++it) {
+        layout->documentSize(); // brings the layout up to date
+        const QRectF box = boxOf(it);
+        if (auto* table = qobject_cast<QTextTable*>(it.currentFrame())) {
+            if (box.height() < pageHeight && page(box.top()) != page(box.bottom() - 1)) {
+                QTextTableFormat format = table->format();
+                format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+                table->setFormat(format);
+            }
+            continue;
+        }
+        const QTextBlock block = it.currentBlock();
+        if (it.currentFrame() || block.blockFormat().headingLevel() == 0)
+            continue;
+        QTextFrame::iterator next = it;
+        ++next;
+        if (next.atEnd())
+            continue;
+        // Where the first line after the heading ends (for a table, about a line down).
+        qreal firstLine = boxOf(next).top() + box.height();
+        if (!next.currentFrame() && next.currentBlock().layout()->lineCount() > 0) {
+            const QTextLine line = next.currentBlock().layout()->lineAt(0);
+            firstLine = boxOf(next).top() + line.y() + line.height();
+        }
+        if (page(firstLine - 1) == page(box.top()))
+            continue;
+        QTextBlockFormat format = block.blockFormat();
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        QTextCursor(block).setBlockFormat(format);
+    }
 }
 } // namespace
 
@@ -74,6 +121,7 @@ int paintReport(const Report& report, QPagedPaintDevice& device, bool keepPageLa
     const int head = line * 2, foot = line * 2;
     const QSizeF body(area.width(), area.height() - head - foot);
     doc->setPageSize(body);
+    keepTogether(*doc, body.height());
     const int pages = doc->pageCount();
 
     QPainter p;
@@ -93,10 +141,13 @@ int paintReport(const Report& report, QPagedPaintDevice& device, bool keepPageLa
 
         p.save();
         p.translate(0, head - page * body.height());
+        const QRectF shown(0, page * body.height(), body.width(), body.height());
+        p.setClipRect(shown);
+        // What only touches the page's edge belongs to the page before or after:
+        // drawn clipped, it would still leave its text in the PDF, hidden but found.
         QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = QRectF(0, page * body.height(), body.width(), body.height());
+        context.clip = shown.adjusted(0, 2, 0, -2);
         context.palette.setColor(QPalette::Text, Qt::black);
-        p.setClipRect(context.clip);
         doc->documentLayout()->draw(&p, context);
         p.restore();
     }
