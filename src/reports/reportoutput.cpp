@@ -29,9 +29,9 @@ QFont reportFont(double points) {
 }
 // Lays out again where a page break falls badly: a table shorter than a page
 // (a row of pictures with their titles, a list of facts) that would break
-// across pages starts on the next one, and so does a heading whose first line
-// of content would stand on the next page. Each move shifts what follows, so
-// the document is walked in order with the layout brought up to date each time.
+// across pages starts on the next one, and so do headings whose content would
+// begin on the next page. Each move shifts what follows, so the document is
+// walked in order with the layout brought up to date each time.
 void keepTogether(QTextDocument& doc, qreal pageHeight) {
     QAbstractTextDocumentLayout* layout = doc.documentLayout();
     const auto page = [pageHeight](qreal y) { return int(y / pageHeight); };
@@ -39,35 +39,45 @@ void keepTogether(QTextDocument& doc, qreal pageHeight) {
         return it.currentFrame() ? layout->frameBoundingRect(it.currentFrame())
                                  : layout->blockBoundingRect(it.currentBlock());
     };
+    const auto breaks = [&](const QTextFrame::iterator& it) {
+        const QRectF box = boxOf(it);
+        return qobject_cast<QTextTable*>(it.currentFrame()) && box.height() < pageHeight &&
+            page(box.top()) != page(box.bottom() - 1);
+    };
+    const auto isHeading = [](const QTextFrame::iterator& it) {
+        return !it.currentFrame() && it.currentBlock().blockFormat().headingLevel() > 0;
+    };
     for (QTextFrame::iterator it = doc.rootFrame()->begin(); !it.atEnd(); ++it) {
         layout->documentSize(); // brings the layout up to date
-        const QRectF box = boxOf(it);
         if (auto* table = qobject_cast<QTextTable*>(it.currentFrame())) {
-            if (box.height() < pageHeight && page(box.top()) != page(box.bottom() - 1)) {
+            if (breaks(it)) {
                 QTextTableFormat format = table->format();
                 format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
                 table->setFormat(format);
             }
             continue;
         }
-        const QTextBlock block = it.currentBlock();
-        if (it.currentFrame() || block.blockFormat().headingLevel() == 0)
+        if (!isHeading(it))
             continue;
-        QTextFrame::iterator next = it;
-        ++next;
-        if (next.atEnd())
+        // The content under this heading (and any headings right below it).
+        QTextFrame::iterator content = it;
+        do
+            ++content;
+        while (!content.atEnd() && isHeading(content));
+        if (content.atEnd())
             continue;
-        // Where the first line after the heading ends (for a table, about a line down).
-        qreal firstLine = boxOf(next).top() + box.height();
-        if (!next.currentFrame() && next.currentBlock().layout()->lineCount() > 0) {
-            const QTextLine line = next.currentBlock().layout()->lineAt(0);
-            firstLine = boxOf(next).top() + line.y() + line.height();
+        // Where its first line ends (for a table, about a line down).
+        const QRectF box = boxOf(it);
+        qreal firstLine = boxOf(content).top() + box.height();
+        if (!content.currentFrame() && content.currentBlock().layout()->lineCount() > 0) {
+            const QTextLine line = content.currentBlock().layout()->lineAt(0);
+            firstLine = boxOf(content).top() + line.y() + line.height();
         }
-        if (page(firstLine - 1) == page(box.top()))
+        if (!breaks(content) && page(firstLine - 1) == page(box.top()))
             continue;
-        QTextBlockFormat format = block.blockFormat();
+        QTextBlockFormat format = it.currentBlock().blockFormat();
         format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-        QTextCursor(block).setBlockFormat(format);
+        QTextCursor(it.currentBlock()).setBlockFormat(format);
     }
 }
 } // namespace
