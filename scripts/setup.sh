@@ -10,6 +10,7 @@ packages=(
   qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   libsqlite3-dev mdbtools-dev libexiv2-dev libssl-dev
   xvfb xauth
+  poppler-utils
   dpkg-dev help2man
 )
 if [ "${1:-}" = "--package-check" ]; then

@@ -46,6 +46,10 @@ const QList<Command>& commands() {
          QStringLiteral("Prints the investigation's findings, timed pictures and interviews in time order, one "
                         "time<TAB>kind<TAB>what line each (1 when there are none)."),
          timelineCommand},
+        {QStringLiteral("report"), QStringLiteral("KEY|--location NAME --out FILE.html|FILE.pdf [--contacts]"),
+         QStringLiteral("Writes an investigation's report (or a location's, with all its investigations) as "
+                        "HTML or PDF; --contacts adds the contact details."),
+         reportCommand},
     };
     return all;
 }

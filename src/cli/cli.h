@@ -47,5 +47,6 @@ int searchCommand(Context& context, const QStringList& arguments);
 int reindexCommand(Context& context, const QStringList& arguments);
 int evidenceCommand(Context& context, const QStringList& arguments);
 int timelineCommand(Context& context, const QStringList& arguments);
+int reportCommand(Context& context, const QStringList& arguments);
 
 } // namespace veil::cli

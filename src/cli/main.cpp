@@ -1,16 +1,20 @@
 #include "cli/cli.h"
 #include "store/installation.h"
 
-#include <QCoreApplication>
-
-#include <cstdio>
+#include <QGuiApplication>
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Every argument is ours: Qt would take some ("-display", "-title") for itself.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    // Reports lay out text, which takes Qt's GUI side, but never a display:
+    // the command line works the same over ssh and in a cron job.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
     veil::nameApplication();
     QTextStream out(stdout);
     QTextStream err(stderr);
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
     return veil::cli::run(args, out, err, QCoreApplication::applicationDirPath());
 }

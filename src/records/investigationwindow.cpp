@@ -6,6 +6,7 @@
 #include "widgets/imagebutton.h"
 #include "records/marklist.h"
 #include "shell/investigationlinks.h"
+#include "records/reportdialog.h"
 #include "shell/mainframe.h"
 #include "widgets/picturebox.h"
 #include "widgets/printwindow.h"
@@ -109,6 +110,16 @@ Form3::Form3(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form3")) {
     QMenu* file = addMenu(QStringLiteral("file"), QStringLiteral("&File"));
     addItem(file, QStringLiteral("new"), QStringLiteral("New"), [this] { New(); });
     addItem(file, QStringLiteral("print"), QStringLiteral("Print"), [this] { printWindow(this); });
+    addItem(file, QStringLiteral("report"), QStringLiteral("Report…"), [this] {
+        if (Text14->text() == kNew) {
+            message(QStringLiteral("Please save the investigation before making its report."));
+            return;
+        }
+        openReportDialog(this, Text17->text() + u' ' + Text14->text(),
+                         [this, key = Text14->text(), place = Text17->text()](const reports::Options& o) {
+                             return reports::investigationReport(db(), programFolder(), key, place, o);
+                         });
+    });
     addItem(file, QStringLiteral("save"), QStringLiteral("&Save"), [this] { Save(); });
     addItem(file, QStringLiteral("close"), QStringLiteral("Close"), [this] { unload(); });
     // The evidence log and the timeline of the investigation shown, once it is stored.

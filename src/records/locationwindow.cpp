@@ -11,6 +11,7 @@
 #include "store/paths.h"
 #include "widgets/picturebox.h"
 #include "widgets/printwindow.h"
+#include "records/reportdialog.h"
 #include "widgets/sortedlist.h"
 #include "store/ui.h"
 
@@ -93,6 +94,15 @@ Form1::Form1(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form1")) {
     QMenu* file = addMenu(QStringLiteral("file"), QStringLiteral("&File"));
     addItem(file, QStringLiteral("new"), QStringLiteral("&New Location"), [this] { new_Click(); });
     addItem(file, QStringLiteral("print"), QStringLiteral("&Print"), [this] { print_Click(); });
+    addItem(file, QStringLiteral("report"), QStringLiteral("Report…"), [this] {
+        if (Text13->text() == kNew) {
+            message(QStringLiteral("Please save the location before making its report."));
+            return;
+        }
+        openReportDialog(this, Text13->text(), [this, name = Text13->text()](const reports::Options& o) {
+            return reports::locationReport(db(), programFolder(), name, o);
+        });
+    });
     addItem(file, QStringLiteral("Image_Insert"), QStringLiteral("Insert Image"), [this] { Image_Insert_Click(); });
     addItem(file, QStringLiteral("save"), QStringLiteral("&Save"), [this] { save_Click(); });
     addItem(file, QStringLiteral("close"), QStringLiteral("&Close"), [this] { unload(); });

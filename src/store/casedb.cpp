@@ -261,6 +261,20 @@ QStringList Connection::column(const QString& table, const QString& field, const
     return out;
 }
 
+QList<Record> Connection::findAll(const QString& table, const Match& match) {
+    const TableDef& t = tableDef(table);
+    QStringList names;
+    for (const auto& m : match)
+        names << fieldName(t, m.first);
+    Stmt s(*this, QStringLiteral("SELECT %1 FROM %2%3 ORDER BY rowid").arg(selectList(t), q(t.name), whereClause(names)));
+    for (int i = 0; i < match.size(); ++i)
+        s.bind(i + 1, match[i].second);
+    QList<Record> out;
+    while (s.step())
+        out << readRecord(s, t);
+    return out;
+}
+
 int Connection::count(const QString& table) {
     const TableDef& t = tableDef(table);
     Stmt s(*this, QStringLiteral("SELECT count(*) FROM %1").arg(q(t.name)));

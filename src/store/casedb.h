@@ -134,6 +134,8 @@ public:
     std::optional<Record> findLast(const QString& table, const Match& match) { return findOne(table, match, true); }
     bool exists(const QString& table, const Match& match) { return findFirst(table, match).has_value(); }
     QStringList column(const QString& table, const QString& field, const Match& match = {});
+    // Every matching record, in stored order.
+    QList<Record> findAll(const QString& table, const Match& match = {});
     int count(const QString& table);
     // Adds a record; returns its rowid (the auto number in tables that have one).
     qint64 add(const QString& table, const Fields& fields);

@@ -152,7 +152,7 @@ void configurePictureLimits() {
     QImageReader::setAllocationLimit(int(kMaxPicturePixels * 4 / (1024 * 1024)) + 1);
 }
 
-PictureLoad loadPicture(const QString& path) {
+PictureLoad loadPicture(const QString& path, const QSize& bound) {
     static const bool limitsSet = (configurePictureLimits(), true);
     (void)limitsSet;
     PictureLoad out;
@@ -201,6 +201,13 @@ PictureLoad loadPicture(const QString& path) {
                                          : true;
     if (!whole)
         return invalid(QStringLiteral("Invalid picture (the file ends early)"));
+    if (bound.isValid() && declared.isValid()) {
+        // The reduced size applies before the turn upright.
+        const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+        const QSize box = turned ? bound.transposed() : bound;
+        if (declared.width() > box.width() || declared.height() > box.height())
+            reader.setScaledSize(declared.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    }
     bool truncated = false;
     out.image = readWatched(reader, &truncated);
     if (truncated)

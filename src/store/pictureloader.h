@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 namespace veil {
@@ -18,7 +19,9 @@ struct PictureLoad {
     bool ok() const { return !image.isNull(); }
 };
 
-PictureLoad loadPicture(const QString& path);
+// With a valid `bound` the picture is decoded straight to at most that size,
+// keeping its shape (a JPEG is then never held at full size), for thumbnails.
+PictureLoad loadPicture(const QString& path, const QSize& bound = QSize());
 
 // Sets Qt's own allocation limit to match kMaxPicturePixels; called once at start.
 void configurePictureLimits();
