@@ -616,7 +616,7 @@ void EvidenceWindow::Play() {
     const Finding& f = m_model->at(m_row);
     if (f.mediaPath.isEmpty())
         return message(QStringLiteral("This finding has no recording to play."));
-    m_player->play(storedPicturePath(programFolder(), QString(), f.mediaPath), f.clipStartMs.value_or(0),
+    m_player->play(storedPicturePath(programFolder(), files::investigations, f.mediaPath), f.clipStartMs.value_or(0),
                    f.clipLengthMs.value_or(0));
 }
 

@@ -227,7 +227,7 @@ void TimelineWindow::playChosen() {
     if (m_chosen < 0)
         return;
     const evidence::Finding& f = Canvas->data().entries.at(m_chosen).finding;
-    m_player->play(storedPicturePath(programFolder(), QString(), f.mediaPath), f.clipStartMs.value_or(0),
+    m_player->play(storedPicturePath(programFolder(), files::investigations, f.mediaPath), f.clipStartMs.value_or(0),
                    f.clipLengthMs.value_or(0));
 }
 

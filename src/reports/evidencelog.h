@@ -1,6 +1,8 @@
 #pragma once
 // veil_reports: an investigation's evidence log as a report shows it.
 
+#include "store/evidence.h"
+
 #include <QImage>
 #include <QList>
 #include <QPair>
@@ -9,24 +11,10 @@
 
 #include <optional>
 
-namespace veil {
-class Connection;
-}
-
 namespace veil::reports {
 
-// One row of vc_evidence, as text where the report shows text.
-struct Finding {
-    qint64 atMs = 0; // after midnight of the investigation's date; past 24 h is the next day
-    QString kind, area, investigator, device;
-    std::optional<double> reading;
-    QString unit, mediaPath;
-    std::optional<qint64> clipStartMs, clipLengthMs;
-    QString evpClass, status, explanation, note;
-};
-
-// The findings of the investigation with this key, in time order.
-QList<Finding> findingsOf(Connection& db, const QString& key);
+// A finding of the evidence log, as the store reads it.
+using Finding = evidence::Finding;
 
 // How many findings there are of each kind (most first), and of each status:
 // unexplained, explained and inconclusive always, then any other status, then
@@ -41,9 +29,8 @@ EvidenceCounts countFindings(const QList<Finding>& findings);
 // "23:14:05", "23:14:05.250", or "00:10:00 (+1 day)" past midnight.
 QString timeOfDay(qint64 atMs);
 
-// The investigation's timeline drawn for the report, or a null image when there
-// is none to show. The timeline drawing is not part of the program yet, so for
-// now nothing is drawn and the report leaves the picture out.
-QImage timelineImage(Connection& db, const QString& key, const QSize& size);
+// The investigation's whole night drawn as the Timeline window draws it, or a
+// null image when there is nothing on it.
+QImage timelineImage(Connection& db, const QString& programFolder, const QString& key, const QSize& size);
 
 } // namespace veil::reports

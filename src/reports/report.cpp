@@ -311,15 +311,15 @@ QString Builder::findingsTable(const QList<Finding>& findings) {
 }
 
 QString Builder::evidence(const QString& key) {
-    const QList<Finding> findings = findingsOf(m_db, key);
+    const QList<Finding> findings = evidence::findings(m_db, key);
     if (findings.isEmpty())
         return {};
     const EvidenceCounts counts = countFindings(findings);
     QString out = facts({{QStringLiteral("Findings"), findingsSentence(counts.total)},
                          {QStringLiteral("By status"), countsText(counts.byStatus)},
                          {QStringLiteral("By kind"), countsText(counts.byKind)}});
-    // The night at a glance, once the timeline can be drawn without a window.
-    const QImage timeline = timelineImage(m_db, key, QSize(1200, 360));
+    // The night at a glance.
+    const QImage timeline = timelineImage(m_db, m_folder, key, QSize(1200, 360));
     if (!timeline.isNull())
         out += part(3, QStringLiteral("Timeline"),
                     QStringLiteral("<p>%1</p>\n").arg(picture(Thumbnail{encodedImage(timeline, "PNG"), timeline.size(), false}, QSize(640, 480))));
@@ -337,7 +337,7 @@ QString Builder::pictures(const QString& key) {
         const Record& r = all[i];
         if (i % kGridColumns == 0)
             out += QStringLiteral("<table class=\"grid\" width=\"100%\" cellspacing=\"0\"><tr>");
-        const QString file = storedPicturePath(m_folder, QString(), r.text(QStringLiteral("Path")));
+        const QString file = storedPicturePath(m_folder, files::investigations, r.text(QStringLiteral("Path")));
         const Thumbnail t = thumbnail(file);
         out += QStringLiteral("<td width=\"33%\">") + picture(t);
         if (t.missing)
@@ -393,7 +393,7 @@ Report Builder::location(const Record& loc) {
         QString about = facts({{QStringLiteral("Case key"), key}});
         about += part(3, QStringLiteral("Conditions"), conditions(inv));
         about += team(inv);
-        const EvidenceCounts counts = countFindings(findingsOf(m_db, key));
+        const EvidenceCounts counts = countFindings(evidence::findings(m_db, key));
         const int talks = int(m_db.column(tables::interview, QStringLiteral("ID"),
                                           {{QStringLiteral("Investigation"), key}, {QStringLiteral("Location"), name}})
                                   .size());

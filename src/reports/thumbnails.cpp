@@ -1,5 +1,7 @@
 #include "reports/thumbnails.h"
 
+#include "store/photometadata.h"
+
 #include "store/pictureloader.h"
 
 #include <QBuffer>
@@ -55,11 +57,6 @@ Thumbnail thumbnail(const QString& path, const QSize& box) {
     return Thumbnail{jpegOf(onWhite(image)), image.size(), false};
 }
 
-QString dateTaken(const QString& path) {
-    // The picture's metadata reader is not part of the program yet; until it
-    // is, no picture says when it was taken and the report shows no date.
-    Q_UNUSED(path);
-    return {};
-}
+QString dateTaken(const QString& path) { return dateTakenText(photoDateTaken(path)); }
 
 } // namespace veil::reports

@@ -595,7 +595,7 @@ Timeline timeline(Connection& db, const QString& programFolder, const Night& nig
             continue;
         const QString title = pictures.field("Title");
         const QString stored = pictures.field("Path");
-        const auto taken = pictureTakenAt(storedPicturePath(programFolder, QString(), stored));
+        const auto taken = pictureTakenAt(storedPicturePath(programFolder, files::investigations, stored));
         const auto at = taken ? placeDateTime(*taken, night) : std::nullopt;
         if (!at) {
             t.untimedPictures << title;

@@ -29,7 +29,8 @@ private slots:
                                 "A door slammed twice.", "Interview with Carol", "3 findings", "1 unexplained",
                                 "1 explained", "0 inconclusive", "1 not assessed", "2 EMF", "a fridge",
                                 "23:53:20", "00:26:40 (+1 day)", "Stairs summary", "Attic", "Cellar",
-                                "<script>alert(1)</script> family &amp; friends", "Built in 1820."};
+                                "<script>alert(1)</script> family &amp; friends", "Built in 1820.",
+                                "Timeline", "Taken 2005-10-31 23:58:00"};
         const QStringList others{"snow storm", "Only the wind.", "Barn", "barn draught", "heatwave"};
         const QStringList contacts{"Mrs Gray", "555-0101", "555-0199", "gray@example.org"};
         for (const char* file : {"r.html", "r.pdf"}) {
@@ -69,6 +70,7 @@ private slots:
             QVERIFY(!html.contains("<script>") && !html.contains("src=\"image:") && !html.contains("http"));
             const int pictures = which == "night" ? 3 : 0;
             QCOMPARE(int(html.count("src=\"data:image/jpeg;base64,")), pictures);
+            QCOMPARE(int(html.count("src=\"data:image/png;base64,")), which == "night" ? 1 : 0); // the timeline
         }
         if (which == "night") // the missing and the cut-off file
             QCOMPARE(int(text.count("Picture file missing or damaged")), 2);

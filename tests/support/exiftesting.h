@@ -2,6 +2,8 @@
 // Photographs with known metadata, written through Exiv2, and sha256sum's
 // own answer for a file.
 
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QList>
 #include <QPair>
@@ -25,7 +27,7 @@ inline bool writeTaggedPhoto(const QString& path, const Tags& tags, int w = 40, 
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w / 2; ++x)
             img.setPixel(x, y, 0xffff0000u);
-    if (!img.save(path))
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !img.save(path))
         return false;
     if (tags.isEmpty())
         return true;

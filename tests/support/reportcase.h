@@ -1,6 +1,7 @@
 #pragma once
 // A case to report on, and the text of a written report, for the report tests.
 
+#include "exiftesting.h"
 #include "filebytes.h"
 #include "programfolder.h"
 
@@ -78,7 +79,8 @@ inline ReportCase seedReportCase(const ProgramFolder& pf) {
         return pf.file("Investigations/" + folder + "/" + title + ".jpg");
     };
     const QString nightFolder = c.night.section('-', -1);
-    writePicture(picture(c.night, "Stairs", nightFolder), "JPG", 800, 600);
+    writeTaggedPhoto(picture(c.night, "Stairs", nightFolder), {{"Exif.Photo.DateTimeOriginal", "2005:10:31 23:58:00"}},
+                     800, 600);
     picture(c.night, "Attic", nightFolder); // its file never arrived
     const QString cut = picture(c.night, "Cellar", nightFolder);
     writePicture(cut, "JPG", 800, 600);
