@@ -18,7 +18,8 @@ void nameApplication();
 //    it lost its database, `problem` says which file is missing and where.
 //  - Otherwise (installed from a package) it is the user's own data folder,
 //    QStandardPaths::AppDataLocation, filled from the installed data on the
-//    first start and topped up later, never overwriting anything.
+//    first start and topped up later (see seedProgramFolder: the user's own
+//    files are never overwritten).
 // Call after the application object exists (the data folder is named after it).
 // `problem` receives a text for the user when the folder could not be filled.
 QString chooseProgramFolder(const QString& executableFolder, QString* problem = nullptr);
