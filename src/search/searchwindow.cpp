@@ -65,8 +65,8 @@ bool isListWord(const QString& key) { return key == QLatin1String("New") || key 
 QString windowFor(HitKind kind) {
     switch (kind) {
     case HitKind::Location: return QStringLiteral("Form1");
-    case HitKind::Investigation:
-    case HitKind::Evidence: return QStringLiteral("Form3");
+    case HitKind::Investigation: return QStringLiteral("Form3");
+    case HitKind::Evidence: return QStringLiteral("EvidenceWindow");
     case HitKind::Interview: return QStringLiteral("Form4");
     case HitKind::Investigator: return QStringLiteral("Form5");
     case HitKind::Equipment: return QStringLiteral("Form7");

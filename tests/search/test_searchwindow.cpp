@@ -135,6 +135,23 @@ private slots:
         QCOMPARE(onlyHit(w, kind, "zebra")->text(0), key);
     }
 
+    // A finding opens the Evidence window of its investigation.
+    void findingOpensTheEvidenceLog() {
+        Frame f;
+        seed(f);
+        QCOMPARE(runSql(f.folder.databasePath(),
+                        "INSERT INTO vc_evidence(FullDate_Time, at_ms, kind, note) VALUES('" + kInvestigation +
+                            "', 3600000, 'EVP', 'a whisper by the door')"),
+                 QString());
+        SearchWindow* w = find(f, "whisper");
+        QVERIFY(w);
+        QTRY_VERIFY(onlyHit(w, "Evidence", "whisper"));
+        QVERIFY(w->openResult(onlyHit(w, "Evidence", "whisper")));
+        QCOMPARE(f.dashboard()->Combo2->currentText(), kInvestigation);
+        auto* log = f.frame->loaded("EvidenceWindow");
+        QVERIFY(log && log->isVisible());
+    }
+
     // What cannot be read, found or handed over is said in the window.
     void saysWhatItCannotDo() {
         Frame f;
