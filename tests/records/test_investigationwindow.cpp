@@ -137,12 +137,12 @@ private slots:
         QVERIFY(!w->caption().endsWith("updated"));
     }
 
-    // Marks change by clicking only: type-ahead and other keys move the current entry and mark nothing.
+    // Marks change by clicking only: type-ahead, Space and Ctrl+A mark nothing.
     void keysDoNotMark_data() {
         QTest::addColumn<QString>("list");
         QTest::addColumn<QKeySequence>("keys");
         for (const char* list : {"List1", "List2"})
-            for (const char* keys : {"E", "C", "Down", "Space", "Ctrl+A"})
+            for (const char* keys : {"E", "Space", "Ctrl+A"})
                 QTest::addRow("%s %s", list, keys) << QString::fromLatin1(list) << QKeySequence(QString::fromLatin1(keys));
     }
     void keysDoNotMark() {
@@ -154,8 +154,6 @@ private slots:
         auto* marks = w->findChild<MarkList*>(list);
         const QString first = marks->item(0)->text();
         clickEntry(marks, first);
-        QVERIFY(w->hasUnsavedChanges());
-        QTest::keySequence(marks, keys);
         QTest::keySequence(marks, keys);
         QCOMPARE(marked(marks), QStringList{first});
     }
@@ -174,11 +172,12 @@ private slots:
         expected << w->RichTextBox1 << w->Text15 << w->RichTextBox2 << w->List1 << w->List2;
         w->dateTime.month->setFocus();
         QList<QWidget*> walked{w->dateTime.month};
-        for (int i = 1; i < expected.size(); ++i) {
+        for (int i = 1; i < 2 * expected.size(); ++i) {
             QTest::keyClick(walked.last(), Qt::Key_Tab);
             walked << w->focusWidget();
         }
-        QCOMPARE(walked, expected);
+        QCOMPARE(walked.mid(0, expected.size()), expected);
+        QVERIFY(!walked.contains(w->List3));
 
         for (int i = 6; i <= 12; ++i) {
             auto* caption = w->findChild<QLabel*>(QStringLiteral("Label%1").arg(i));

@@ -197,7 +197,6 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("chosen"); // the location then shown, empty for none
         QTest::newRow("other case") << "OLD MILL" << "";
-        QTest::newRow("prefix") << "ab" << "";
         QTest::newRow("exact") << "old mill" << "old mill";
     }
     void typedTextIsNotCompleted() {
@@ -208,6 +207,7 @@ private slots:
         f.frame->unload("Form2");
         Frame::flush();
         Form2* d = static_cast<Form2*>(f.frame->show("Form2"));
+        d->Combo1->setFocus();
         d->Combo1->lineEdit()->selectAll();
         QTest::keyClicks(d->Combo1->lineEdit(), typed);
         QTest::keyClick(d->Combo1->lineEdit(), Qt::Key_Return);
