@@ -230,10 +230,11 @@ void Form1::Save_New_Location() {
         // A dashboard loaded just now has read the new record already.
         if (dashboard->Combo1->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
             addSorted(dashboard->Combo1, name);
+        // Chosen as the user would: its picture, "View", and lists below that are its own
+        // (not those of the location the window showed before New Location).
         Form2::selectEntry(dashboard->Combo1, name);
-        dashboard->Label6->setText(QStringLiteral("View"));
+        dashboard->Combo1_Click();
     }
-    passPhotoToDashboard();
     Text13->setText(name);
     m_new = false;
     m_watch->reset();

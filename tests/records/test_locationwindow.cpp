@@ -92,6 +92,7 @@ private slots:
         w->Text1->setText("old mill");
         menu(w, "save");
         QCOMPARE(count(f, tables::location), 2);
+        QCOMPARE(d->Label3->text() + d->Combo2->currentText(), QStringLiteral("old millNew")); // its own lists
         QCOMPARE(location(f, "Old Mill").text("ContactName") + location(f, "Old Mill").text("History"),
                  QStringLiteral("Mill burned 1901"));
         QCOMPARE(d->Combo1->count(), 3);
