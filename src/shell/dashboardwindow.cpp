@@ -218,7 +218,7 @@ bool Form2::load_combo2() {
         rec = db().findLast(tables::location, {{QStringLiteral("LocationName"), location}});
     } catch (const DbError& e) {
         Combo1->setCurrentIndex(modeEntry(Combo1));
-        Combo1_Click();
+        showNoLocation();
         Label3->clear();
         message(e.text());
         return false;
@@ -245,7 +245,7 @@ bool Form2::load_combo3() {
                                {{QStringLiteral("Investigation"), investigation}});
     } catch (const DbError& e) {
         Combo2->setCurrentIndex(modeEntry(Combo2));
-        Combo2_Click();
+        showNoInvestigation();
         message(e.text());
         return false;
     }
@@ -278,6 +278,10 @@ void Form2::Combo1_Click() {
             Label6->setText(kView);
         return;
     }
+    showNoLocation();
+}
+
+void Form2::showNoLocation() {
     Label6->setText(kNew);
     resetInvestigations();
     Image2->loadFile(programPath(programFolder(), files::noRecords)); // a failure leaves the picture
@@ -289,6 +293,10 @@ void Form2::Combo2_Click() {
             Label7->setText(kView);
         return;
     }
+    showNoInvestigation();
+}
+
+void Form2::showNoInvestigation() {
     Label7->setText(kNew);
     resetInterviewsAndPictures();
 }

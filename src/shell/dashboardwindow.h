@@ -80,6 +80,9 @@ private:
     // The lists below a list start over with these keys, their buttons saying "New"/"Add".
     void resetInvestigations(const QStringList& keys = {});
     void resetInterviewsAndPictures(const QStringList& interviews = {}, const QStringList& pictures = {});
+    // What choosing "New" in the Locations or the Investigations list shows.
+    void showNoLocation();
+    void showNoInvestigation();
     void prerequisiteCheck();
 
     QString m_pictureName; // the location picture found last
