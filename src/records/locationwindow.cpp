@@ -95,7 +95,7 @@ Form1::Form1(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form1")) {
     addItem(file, QStringLiteral("new"), QStringLiteral("&New Location"), [this] { new_Click(); });
     addItem(file, QStringLiteral("print"), QStringLiteral("&Print"), [this] { print_Click(); });
     addItem(file, QStringLiteral("report"), QStringLiteral("Report…"), [this] {
-        if (Text13->text() == kNew) {
+        if (m_new) {
             message(QStringLiteral("Please save the location before making its report."));
             return;
         }

@@ -139,9 +139,9 @@ Form2::Form2(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form2")) {
             [this] { this->frame().show(QStringLiteral("VerifyWindow")); });
     // The evidence log and the timeline of the chosen investigation.
     addEvidenceItems(*this, addMenu(QStringLiteral("evidence"), QStringLiteral("E&vidence")), [this] {
-        if (Combo1->currentText() == kNew)
+        if (choosesNew(Combo1))
             return message(QStringLiteral("Please select a location")), QString();
-        if (Combo2->currentText() == kNew)
+        if (choosesNew(Combo2))
             return message(QStringLiteral("Please select an investigation")), QString();
         return Combo2->currentText();
     });
