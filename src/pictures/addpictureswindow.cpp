@@ -3,6 +3,7 @@
 #include "widgets/art.h"
 #include "widgets/attachphoto.h"
 #include "widgets/controls.h"
+#include "widgets/editwatch.h"
 #include "store/filehash.h"
 #include "store/fileroutines.h"
 #include "shell/dashboardwindow.h"
@@ -43,7 +44,7 @@ Form10::Form10(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form10")) {
 
     Label1 = makeLabel(c, QStringLiteral("Label1"), QStringLiteral("Title:"), twRect(720, 7320, 600, 255), true);
     // The title sits on a drawn line instead of in a box.
-    Text1 = makeTextBox(c, QStringLiteral("Text1"), twRect(1320, 7290, 3015, 255));
+    Text1 = makeTextBox(c, QStringLiteral("Text1"), twRect(1320, 7320, 3015, 195));
     Text1->setFrame(false);
     Line1 = new QFrame(c);
     Line1->setObjectName(QStringLiteral("Line1"));
@@ -67,6 +68,7 @@ Form10::Form10(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form10")) {
     connect(Label4, &ImageButton::released, this, &Form10::Image_Click);
     connect(Label5, &ImageButton::released, this, &Form10::Save_Click);
     connect(Label6, &ImageButton::released, this, &Form10::New_Click);
+    m_watch = new EditWatch(c);
 }
 
 void Form10::load() {
@@ -76,7 +78,10 @@ void Form10::load() {
     Image1->setDropTarget(true);
     openDatabase();
     setCaption(QStringLiteral("Add Pictures = New"));
+    m_watch->reset();
 }
+
+bool Form10::hasUnsavedChanges() const { return m_watch->changed(); }
 
 QString Form10::chosenFile() const { return Text2->text(); }
 
@@ -86,8 +91,10 @@ void Form10::Image_Click() {
     // shown has been reported and leaves it as it was.
     if (picked.outcome != PickedPicture::NotShown)
         Text2->setText(picked.path);
-    if (picked.outcome == PickedPicture::Shown)
+    if (picked.outcome == PickedPicture::Shown) {
         showDateTaken(picked.path);
+        m_watch->mark();
+    }
 }
 
 void Form10::showDateTaken(const QString& file) {
@@ -102,6 +109,7 @@ void Form10::Image1_Dropped(const QStringList& files) {
     if (const auto shown = showDroppedPicture(Image1, files)) {
         Text2->setText(*shown);
         showDateTaken(*shown);
+        m_watch->mark();
     }
 }
 
@@ -148,6 +156,7 @@ void Form10::Save_Click() {
                                 {QStringLiteral("History"), RichTextBox1->toPlainText()},
                                 {QStringLiteral("Path"), m_storedPath}});
     setCaption(QStringLiteral("Add Pictures - ") + title + QStringLiteral(" has been saved"));
+    m_watch->reset();
     writeBack(title);
 }
 
@@ -167,6 +176,7 @@ void Form10::New_Click() {
     showDateTaken(QString());
     setCaption(QStringLiteral("Add Pictures - New"));
     Image1->loadFile(programPath(programFolder(), files::newImage)); // a missing placeholder leaves the picture
+    m_watch->reset();
 }
 
 } // namespace veil

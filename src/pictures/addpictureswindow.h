@@ -10,6 +10,7 @@ class QTextEdit;
 
 namespace veil {
 
+class EditWatch;
 class ImageButton;
 class PictureBox;
 
@@ -31,6 +32,7 @@ public:
     explicit Form10(MDIForm1& frame);
 
     void load() override;
+    bool hasUnsavedChanges() const override;
 
     void Image_Click();
     void Save_Click();
@@ -63,6 +65,7 @@ private:
     QString m_investigation; // the investigation's FullDate_Time, taken at load
     QString m_id;            // its ID, found at save time
     QString m_storedPath;    // the copy's path relative to the program folder
+    EditWatch* m_watch = nullptr;
 };
 
 } // namespace veil

@@ -2,7 +2,7 @@
 
 #include "widgets/art.h"
 #include "widgets/controls.h"
-#include "records/editwatch.h"
+#include "widgets/editwatch.h"
 #include "widgets/imagebutton.h"
 #include "widgets/sortedlist.h"
 #include "store/ui.h"
@@ -18,7 +18,8 @@
 namespace veil {
 
 namespace {
-const QString kAddNewCaption = QStringLiteral("Equipment - Add New");
+const QString kAddNew = QStringLiteral("Add New");
+const QString kAddNewCaption = QStringLiteral("Equipment - ") + kAddNew;
 const QString kTypePrompt = QStringLiteral("Type");
 const QString kNickName = QStringLiteral("Nick_Name");
 } // namespace
@@ -49,11 +50,7 @@ Form7::Form7(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form7")) {
         makeLabel(Frame1, QStringLiteral("Label%1").arg(i + 1), QLatin1String(labels[i]),
                   twRect(150, top + 30, 1500, 255));
         if (i == 0) {
-            Combo1 = new QComboBox(Frame1);
-            Combo1->setObjectName(QStringLiteral("Combo1"));
-            Combo1->setEditable(true);
-            Combo1->setInsertPolicy(QComboBox::NoInsert);
-            Combo1->setGeometry(twRect(1700, top, 3600, 315));
+            Combo1 = makeEditableList(Frame1, QStringLiteral("Combo1"), twRect(1700, top, 3600, 315));
             continue;
         }
         QLineEdit* box = makeTextBox(Frame1, QStringLiteral("Text%1").arg(i), twRect(1700, top, 3600, 285));
@@ -112,6 +109,7 @@ void Form7::load() {
                       QStringLiteral("Other")});
     fillList();
     setCaption(kAddNewCaption);
+    m_adding = true;
     Combo1->setEditText(kTypePrompt);
     m_watch->reset();
 }
@@ -140,8 +138,11 @@ void Form7::clearFields() {
 
 void Form7::addnew_Click() {
     setCaption(kAddNewCaption);
+    m_adding = true;
     clearFields();
     Text3->setReadOnly(false);
+    // No entry stays chosen, so a click on any of them shows it again.
+    chooseNothing(List1);
     m_watch->reset();
 }
 
@@ -159,11 +160,12 @@ void Form7::List1_Click() {
     }
     Text3->setReadOnly(true);
     setCaption(QStringLiteral("Equipment - ") + Text3->text());
+    m_adding = false;
     m_watch->reset();
 }
 
 void Form7::save_Click() {
-    if (caption() == kAddNewCaption)
+    if (m_adding)
         addNewItem();
     else
         updateItem();
@@ -189,12 +191,18 @@ void Form7::addNewItem() {
         message(QStringLiteral("Please select a type before saving"));
         return;
     }
+    if (nick == kAddNew) {
+        message(QStringLiteral("\"Add New\" is the word for a new item, please use a different Nick Name."));
+        Text3->setFocus();
+        return;
+    }
     if (db().exists(tables::equipment, {{kNickName, nick}})) {
         message(QStringLiteral("This Nick Name has already been used, please try a different one."));
         Text3->setFocus();
         return;
     }
     db().add(tables::equipment, fieldValues());
+    m_adding = false;
     fillList();
     Text3->setReadOnly(true);
     setCaption(QStringLiteral("Equipment - ") + nick + QStringLiteral(" has been saved"));
@@ -205,8 +213,13 @@ void Form7::updateItem() {
     const QString nick = Text3->text();
     if (nick.isEmpty())
         return;
-    if (auto rec = db().findFirst(tables::equipment, {{kNickName, nick}}))
-        db().updateRecord(tables::equipment, rec->rowid, fieldValues());
+    const auto rec = db().findFirst(tables::equipment, {{kNickName, nick}});
+    if (!rec) {
+        // Saying "updated" here would let the user close the window and lose the input.
+        message(QStringLiteral("This item could not be found, so nothing was saved."));
+        return;
+    }
+    db().updateRecord(tables::equipment, rec->rowid, fieldValues());
     fillList();
     // Written without a space before "has", as the window always has.
     setCaption(QStringLiteral("Equipment - ") + nick + QStringLiteral("has been updated"));

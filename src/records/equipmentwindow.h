@@ -70,6 +70,7 @@ private:
 
     EditWatch* m_watch = nullptr;
     bool m_filling = false; // the list is being refilled: its selection changes are not choices
+    bool m_adding = true;   // Add New mode; the caption alone cannot tell an item named "Add New"
 };
 
 } // namespace veil

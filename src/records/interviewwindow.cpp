@@ -2,6 +2,7 @@
 
 #include "store/casekey.h"
 #include "widgets/controls.h"
+#include "widgets/editwatch.h"
 #include "store/fileroutines.h"
 #include "shell/dashboardwindow.h"
 #include "widgets/imagebutton.h"
@@ -66,6 +67,8 @@ Form4::Form4(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form4")) {
     addItem(file, QStringLiteral("print"), QStringLiteral("&Print"), [this] { printWindow(this); });
     addItem(file, QStringLiteral("close"), QStringLiteral("&Close"), [this] { unload(); });
     addHelpMenu();
+    m_watch = new EditWatch(c);
+    m_watch->watchMarks(List1);
 }
 
 void Form4::load() {
@@ -80,16 +83,19 @@ void Form4::load() {
 
     if (Text11->text() != kNew) {
         Load_Interview();
-        return;
+    } else {
+        // The investigation key starts with its date; the year box keeps four characters of
+        // the third piece ("2005 11:45 pm" gives 2005).
+        const QString key = Text10->text();
+        const QString dash = QStringLiteral("-");
+        dateTime.setDate({GetField(key, dash, 1), GetField(key, dash, 2), GetField(key, dash, 3)});
     }
-    // The investigation key starts with its date; the year box keeps four characters of
-    // the third piece ("2005 11:45 pm" gives 2005).
-    const QString key = Text10->text();
-    const QString dash = QStringLiteral("-");
-    dateTime.setDate({GetField(key, dash, 1), GetField(key, dash, 2), GetField(key, dash, 3)});
+    m_watch->reset();
 }
 
 void Form4::unloaded() { showDashboardAgain(); }
+
+bool Form4::hasUnsavedChanges() const { return m_watch->changed(); }
 
 void Form4::fillInterviewers() {
     List1->clear();
@@ -152,10 +158,10 @@ void Form4::Save_New_Interview() {
     Text11->setText(key);
     setCaption(QStringLiteral("Interview : ") + Text9->text() + QStringLiteral(" - ") + key +
                QStringLiteral(" has been saved"));
+    m_watch->reset();
 
-    if (Form2* dashboard = frame().loadedAs<Form2>(QStringLiteral("Form2"))) {
-        dashboard->load_combo3();
-        dashboard->Combo3->setEditText(key);
+    if (Form2* dashboard = frame().loadedAs<Form2>(QStringLiteral("Form2")); dashboard && dashboard->load_combo3()) {
+        Form2::selectEntry(dashboard->Combo3, key);
         dashboard->Label8->setText(QStringLiteral("View"));
     }
     Lock_Date_Time();
@@ -176,6 +182,7 @@ void Form4::Update_Interview() {
     updateKeyedRecord(db(), tables::interview, *rec, recordFields(), dateTime.parts());
     setCaption(QStringLiteral("Interview : ") + Text9->text() + QStringLiteral(" - ") + Text10->text() +
                QStringLiteral(" has been updated"));
+    m_watch->reset();
 }
 
 void Form4::New() {
@@ -191,6 +198,7 @@ void Form4::New() {
     // Read the roster again: members added meanwhile appear, none ticked.
     fillInterviewers();
     Unlock_Date_Time();
+    m_watch->reset();
 }
 
 void Form4::Lock_Date_Time() { dateTime.setLocked(true); }

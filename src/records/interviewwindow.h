@@ -9,6 +9,7 @@ class QTextEdit;
 
 namespace veil {
 
+class EditWatch;
 class MarkList;
 
 // The Interview window: one witness interview held during an investigation,
@@ -29,6 +30,7 @@ public:
 
     void load() override;
     void unloaded() override;
+    bool hasUnsavedChanges() const override;
 
     void Load_Interview();
     void Save_New_Interview();
@@ -54,6 +56,8 @@ private:
     Match recordMatch() const;
     Fields recordFields() const;
     void fillInterviewers();
+
+    EditWatch* m_watch = nullptr;
 };
 
 } // namespace veil

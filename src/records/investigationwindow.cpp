@@ -2,6 +2,7 @@
 
 #include "store/casekey.h"
 #include "widgets/controls.h"
+#include "widgets/editwatch.h"
 #include "shell/dashboardwindow.h"
 #include "widgets/imagebutton.h"
 #include "records/marklist.h"
@@ -52,12 +53,18 @@ Form3::Form3(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form3")) {
         {&Text11, "Label10", "Text11", "Wind Speed:"}, {&Text12, "Label11", "Text12", "Weather:"},
         {&Text13, "Label12", "Text13", "Barometer:"},
     };
+    // Each column holds a caption and its box; the captions take the room their
+    // longest text needs ("Outside Temp:"), with a gap before the box.
+    int captionWidth = 0;
+    for (const Condition& row : rows)
+        captionWidth = std::max(captionWidth, conditions->fontMetrics().horizontalAdvance(QLatin1String(row.caption)));
     for (int i = 0; i < 7; ++i) {
-        const int left = 120 + (i % 4) * 2250;
-        const int top = i < 4 ? 360 : 840;
+        const QRect column = twRect(120 + (i % 4) * 2250, i < 4 ? 360 : 840, 2190, 315);
         makeLabel(conditions, QLatin1String(rows[i].label), QLatin1String(rows[i].caption),
-                  twRect(left, top + 30, 1275, 255));
-        *rows[i].box = makeTextBox(conditions, QLatin1String(rows[i].name), twRect(left + 1275, top, 915, 315));
+                  QRect(column.left(), column.top() + tw(30), captionWidth, tw(255)));
+        const int boxLeft = column.left() + captionWidth + tw(60);
+        *rows[i].box = makeTextBox(conditions, QLatin1String(rows[i].name),
+                                   QRect(boxLeft, column.top(), column.right() + 1 - boxLeft, column.height()));
     }
 
     QGroupBox* equipment = makeFrame(c, QStringLiteral("Frame3"), QStringLiteral("Equipment List"),
@@ -87,6 +94,7 @@ Form3::Form3(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form3")) {
     List3 = new QListWidget(archive);
     List3->setObjectName(QStringLiteral("List3"));
     List3->setGeometry(twRect(120, 720, 3495, 975));
+    List3->setFocusPolicy(Qt::ClickFocus); // not a stop of the focus order
 
     QGroupBox* notes = makeFrame(c, QStringLiteral("Frame7"), QStringLiteral("Investigation Notes"),
                                  twRect(240, 6840, 11775, 7575));
@@ -129,6 +137,9 @@ Form3::Form3(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form3")) {
         return Text14->text();
     });
     addHelpMenu(QStringLiteral("help"), QStringLiteral("help1"), QStringLiteral("&About"));
+    m_watch = new EditWatch(c);
+    m_watch->watchMarks(List1);
+    m_watch->watchMarks(List2);
 }
 
 QList<QLineEdit*> Form3::conditionBoxes() const { return {Text7, Text8, Text9, Text10, Text11, Text12, Text13}; }
@@ -158,9 +169,12 @@ void Form3::load() {
 
     if (dashboard)
         Image1->setPicture(dashboard->Image2->picture());
+    m_watch->reset();
 }
 
 void Form3::unloaded() { showDashboardAgain(); }
+
+bool Form3::hasUnsavedChanges() const { return m_watch->changed(); }
 
 void Form3::Load_Investigation() {
     const auto rec = db().findFirst(tables::investigations,
@@ -250,10 +264,12 @@ void Form3::Save_New_Investigation() {
     Text14->setText(key);
     setCaptionFor(QStringLiteral(" has been saved"));
 
-    if (Form2* dashboard = frame().loadedAs<Form2>(QStringLiteral("Form2"))) {
-        dashboard->load_combo2();
-        dashboard->Combo2->setEditText(key);
-        dashboard->Label7->setText(QStringLiteral("View"));
+    m_watch->reset();
+
+    if (Form2* dashboard = frame().loadedAs<Form2>(QStringLiteral("Form2")); dashboard && dashboard->load_combo2()) {
+        // Chosen as the user would: the Interviews and Pictures lists become this investigation's.
+        Form2::selectEntry(dashboard->Combo2, key);
+        dashboard->Combo2_Click();
     }
     Lock_Date_Time();
 }
@@ -273,6 +289,7 @@ void Form3::Update_Investigation() {
     }
     updateKeyedRecord(db(), tables::investigations, *rec, recordFields(), dateTime.parts());
     setCaptionFor(QStringLiteral(" has been updated"));
+    m_watch->reset();
 }
 
 void Form3::New() {
@@ -302,6 +319,7 @@ void Form3::New() {
     else
         List2->addItems(db().column(tables::equipment, QStringLiteral("Nick_Name")));
     setCaptionFor();
+    m_watch->reset();
 }
 
 void Form3::Add() {
@@ -309,6 +327,7 @@ void Form3::Add() {
         return;
     addSorted(List3, Text15->text());
     Text15->clear();
+    m_watch->mark();
 }
 
 void Form3::Lock_Date_Time() { dateTime.setLocked(true); }

@@ -13,6 +13,7 @@ class QTextEdit;
 
 namespace veil {
 
+class EditWatch;
 class ImageButton;
 class MarkList;
 class PictureBox;
@@ -44,6 +45,7 @@ public:
 
     void load() override;
     void unloaded() override;
+    bool hasUnsavedChanges() const override;
 
     void Load_Investigation();
     void Save_New_Investigation();
@@ -86,6 +88,8 @@ private:
     bool dateTimeFilled() const;
     Fields recordFields() const;
     void setCaptionFor(const QString& suffix = {});
+
+    EditWatch* m_watch = nullptr;
 };
 
 } // namespace veil

@@ -3,7 +3,7 @@
 #include "widgets/art.h"
 #include "widgets/attachphoto.h"
 #include "widgets/controls.h"
-#include "records/editwatch.h"
+#include "widgets/editwatch.h"
 #include "widgets/imagebutton.h"
 #include "widgets/labelclick.h"
 #include "widgets/openemail.h"
@@ -22,7 +22,8 @@
 namespace veil {
 
 namespace {
-const QString kAddNewCaption = QStringLiteral("Investigators - Add New");
+const QString kAddNew = QStringLiteral("Add New");
+const QString kAddNewCaption = QStringLiteral("Investigators - ") + kAddNew;
 const QString kCaptionStart = QStringLiteral("Investigators - ");
 const QString kNone = QStringLiteral("none");
 const QString kName = QStringLiteral("Name");
@@ -131,6 +132,8 @@ void Form5::load() {
     CenterForm();
     Investigators_View();
     setCaption(kAddNewCaption);
+    m_adding = true;
+    List1->setFocus(); // the first stop of the focus order
     m_watch->reset();
 }
 
@@ -192,11 +195,12 @@ void Form5::List1_Click() {
     }
     Text1->setReadOnly(true);
     setCaption(kCaptionStart + Text1->text());
+    m_adding = false;
     m_watch->reset();
 }
 
 void Form5::save_Click() {
-    if (caption() == kAddNewCaption)
+    if (m_adding)
         Save_New_Investigator();
     else
         Update_Investigator();
@@ -206,6 +210,11 @@ void Form5::Save_New_Investigator() {
     const QString name = Text1->text();
     if (name.isEmpty()) {
         message(QStringLiteral("Please fill in the contact info to proceed."));
+        return;
+    }
+    if (name == kAddNew) {
+        message(QStringLiteral("\"Add New\" is the word for a new member, please use a different name."));
+        Text1->setFocus();
         return;
     }
     if (db().exists(tables::investigators, {{kName, name}})) {
@@ -225,6 +234,7 @@ void Form5::Save_New_Investigator() {
                                      {QStringLiteral("Active"), activeValue()}});
     Text1->setReadOnly(true);
     setCaption(kCaptionStart + name + QStringLiteral(" has been saved"));
+    m_adding = false;
     Investigators_View();
     m_watch->reset();
 }
@@ -233,18 +243,23 @@ void Form5::Update_Investigator() {
     const QString name = Text1->text();
     if (name.isEmpty())
         return;
-    if (auto rec = db().findFirst(tables::investigators, {{kName, name}}))
-        db().updateRecord(tables::investigators, rec->rowid,
-                          {{kName, name},
-                           {QStringLiteral("Address1"), Text2->text()},
-                           {QStringLiteral("Address2"), Text3->text()},
-                           {QStringLiteral("Phone"), Text4->text()},
-                           {QStringLiteral("Cell"), Text5->text()},
-                           {QStringLiteral("Email"), Text6->text()},
-                           {QStringLiteral("Image"), Text8->text()},
-                           {QStringLiteral("Notes"), RichTextBox1->toPlainText()},
-                           {QStringLiteral("Title"), Text7->text()},
-                           {QStringLiteral("Active"), activeValue()}});
+    const auto rec = db().findFirst(tables::investigators, {{kName, name}});
+    if (!rec) {
+        // Saying "updated" here would let the user close the window and lose the input.
+        message(QStringLiteral("This member could not be found, so nothing was saved."));
+        return;
+    }
+    db().updateRecord(tables::investigators, rec->rowid,
+                      {{kName, name},
+                       {QStringLiteral("Address1"), Text2->text()},
+                       {QStringLiteral("Address2"), Text3->text()},
+                       {QStringLiteral("Phone"), Text4->text()},
+                       {QStringLiteral("Cell"), Text5->text()},
+                       {QStringLiteral("Email"), Text6->text()},
+                       {QStringLiteral("Image"), Text8->text()},
+                       {QStringLiteral("Notes"), RichTextBox1->toPlainText()},
+                       {QStringLiteral("Title"), Text7->text()},
+                       {QStringLiteral("Active"), activeValue()}});
     setCaption(kCaptionStart + name + QStringLiteral(" has been updated"));
     m_watch->reset();
 }
@@ -255,6 +270,9 @@ void Form5::new_Click() {
     Clear_Texts();
     Check1->setChecked(true);
     setCaption(kAddNewCaption);
+    m_adding = true;
+    // No entry stays chosen, so a click on any of them shows it again.
+    chooseNothing(List1);
     Text1->setFocus();
     m_watch->reset();
 }

@@ -88,6 +88,7 @@ private:
     PhotoAttacher* m_attach = nullptr;
     EditWatch* m_watch = nullptr;
     bool m_filling = false; // the roster is being refilled: selection changes are not clicks
+    bool m_adding = true;   // Add New mode; the caption alone cannot tell a member named "Add New"
 };
 
 } // namespace veil

@@ -2,7 +2,7 @@
 
 #include "widgets/attachphoto.h"
 #include "widgets/controls.h"
-#include "records/editwatch.h"
+#include "widgets/editwatch.h"
 #include "shell/dashboardwindow.h"
 #include "widgets/imagebutton.h"
 #include "widgets/labelclick.h"
@@ -95,7 +95,7 @@ Form1::Form1(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form1")) {
     addItem(file, QStringLiteral("new"), QStringLiteral("&New Location"), [this] { new_Click(); });
     addItem(file, QStringLiteral("print"), QStringLiteral("&Print"), [this] { print_Click(); });
     addItem(file, QStringLiteral("report"), QStringLiteral("Report…"), [this] {
-        if (Text13->text() == kNew) {
+        if (m_new) {
             message(QStringLiteral("Please save the location before making its report."));
             return;
         }
@@ -115,6 +115,8 @@ void Form1::load() {
     CenterForm();
     const Form2* dashboard = frame().formAs<Form2>(QStringLiteral("Form2"));
     Text13->setText(dashboard ? dashboard->Combo1->currentText() : kNew);
+    // A location may be named "New" (an older case file allowed it): the dashboard tells.
+    m_new = !dashboard || dashboard->choosesNew(dashboard->Combo1);
     showPlaceholder();
     m_attach = new PhotoAttacher(this, {
         .picture = Image1,
@@ -136,8 +138,8 @@ void Form1::load() {
     });
     openDatabase();
     setCaption(kCaptionStart + Text13->text());
-    Text1->setReadOnly(Text13->text() != kNew);
-    if (Text13->text() != kNew)
+    Text1->setReadOnly(!m_new);
+    if (!m_new)
         Load_Location();
     m_watch->reset();
 }
@@ -187,14 +189,20 @@ Fields Form1::fieldValues() const {
 }
 
 void Form1::save_Click() {
-    if (Text13->text() == kNew)
+    if (m_new)
         Save_New_Location();
     else
         Update_Location();
 }
 
 void Form1::passPhotoToDashboard() {
-    if (Form2* dashboard = frame().formAs<Form2>(QStringLiteral("Form2")))
+    Form2* dashboard = frame().formAs<Form2>(QStringLiteral("Form2"));
+    if (!dashboard)
+        return;
+    // Without a photo this window shows the drop hint; the dashboard its own placeholder.
+    if (Text12->text().isEmpty())
+        dashboard->showLocationPicture(QString());
+    else
         dashboard->Image2->setPicture(Image1->picture());
 }
 
@@ -202,6 +210,11 @@ void Form1::Save_New_Location() {
     const QString name = Text1->text();
     if (name.isEmpty()) {
         message(QStringLiteral("Please fill in fields before Saving"));
+        return;
+    }
+    if (name == kNew) {
+        message(QStringLiteral("\"New\" is the word for a new location, please use a different name."));
+        Text1->setFocus();
         return;
     }
     if (db().exists(tables::location, {{kLocationName, name}})) {
@@ -215,14 +228,15 @@ void Form1::Save_New_Location() {
 
     if (Form2* dashboard = frame().formAs<Form2>(QStringLiteral("Form2"))) {
         // A dashboard loaded just now has read the new record already.
-        const auto exact = Qt::MatchExactly | Qt::MatchCaseSensitive;
-        if (dashboard->Combo1->findText(name, exact) < 0)
+        if (dashboard->Combo1->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
             addSorted(dashboard->Combo1, name);
-        dashboard->Combo1->setCurrentIndex(dashboard->Combo1->findText(name, exact));
-        dashboard->Label6->setText(QStringLiteral("View"));
+        // Chosen as the user would: its picture, "View", and lists below that are its own
+        // (not those of the location the window showed before New Location).
+        Form2::selectEntry(dashboard->Combo1, name);
+        dashboard->Combo1_Click();
     }
-    passPhotoToDashboard();
     Text13->setText(name);
+    m_new = false;
     m_watch->reset();
 }
 
@@ -232,8 +246,13 @@ void Form1::Update_Location() {
         message(QStringLiteral("Please fill in fields before Saving"));
         return;
     }
-    if (auto rec = db().findFirst(tables::location, {{kLocationName, name}}))
-        db().updateRecord(tables::location, rec->rowid, fieldValues());
+    const auto rec = db().findFirst(tables::location, {{kLocationName, name}});
+    if (!rec) {
+        // Saying "saved" here would let the user close the window and lose the input.
+        message(QStringLiteral("This location could not be found, so nothing was saved."));
+        return;
+    }
+    db().updateRecord(tables::location, rec->rowid, fieldValues());
     setCaption(kCaptionStart + name + QStringLiteral(" has been saved"));
     passPhotoToDashboard();
     m_watch->reset();
@@ -259,6 +278,7 @@ void Form1::new_Click() {
     showPlaceholder();
     setCaption(kCaptionStart + kNew);
     Text13->setText(kNew);
+    m_new = true;
     Text1->setReadOnly(false);
     Text1->setFocus();
     m_watch->reset();

@@ -87,6 +87,7 @@ private:
 
     PhotoAttacher* m_attach = nullptr;
     EditWatch* m_watch = nullptr;
+    bool m_new = true; // New mode; Text13 alone cannot tell a location named "New"
 };
 
 } // namespace veil

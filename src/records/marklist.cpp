@@ -2,6 +2,7 @@
 
 #include "store/casekey.h"
 
+#include <QKeyEvent>
 #include <QSet>
 
 namespace veil {
@@ -24,6 +25,23 @@ void MarkList::prepareRows(int first, int last) {
         it->setFlags(it->flags() | Qt::ItemIsUserCheckable);
         it->setCheckState(Qt::Unchecked);
     }
+}
+
+QItemSelectionModel::SelectionFlags MarkList::selectionCommand(const QModelIndex& index,
+                                                               const QEvent* event) const {
+    // Type-ahead and the arrow keys come without a mouse event: they move the
+    // current entry but must not mark one the user never clicked.
+    if (m_style == Style::Select && (!event || event->type() == QEvent::KeyPress))
+        return QItemSelectionModel::NoUpdate;
+    return QListWidget::selectionCommand(index, event);
+}
+
+void MarkList::keyPressEvent(QKeyEvent* event) {
+    if (m_style == Style::Select && event->matches(QKeySequence::SelectAll)) {
+        event->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }
 
 bool MarkList::isMarked(int row) const {

@@ -1,15 +1,14 @@
 #include "records/workingbox.h"
 
-#include <QLineEdit>
+#include "widgets/controls.h"
 
-#include <limits>
+#include <QLineEdit>
+#include <QRect>
 
 namespace veil {
 
 QLineEdit* makeWorkingBox(QWidget* parent, const QString& name) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setMaxLength(std::numeric_limits<int>::max());
+    QLineEdit* box = makeTextBox(parent, name, QRect());
     box->hide();
     return box;
 }

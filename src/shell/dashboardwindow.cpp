@@ -1,6 +1,7 @@
 #include "shell/dashboardwindow.h"
 
 #include "widgets/art.h"
+#include "widgets/controls.h"
 #include "widgets/imagebutton.h"
 #include "shell/investigationlinks.h"
 #include "shell/mainframe.h"
@@ -32,13 +33,20 @@ QLabel* heading(QWidget* parent, const QString& name, const QString& text, const
 }
 
 QComboBox* list(QWidget* parent, const QString& name, const QRect& r) {
-    auto* c = new QComboBox(parent);
-    c->setObjectName(name);
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    c->setGeometry(r);
+    QComboBox* c = makeEditableList(parent, name, r);
     c->setMaxVisibleItems(20);
     return c;
+}
+
+// The dashboard's own entry ("New", "Add") carries this mark, so that a record
+// whose key is the same word stays a record.
+const QVariant kModeEntry = true;
+
+int modeEntry(const QComboBox* box) {
+    for (int i = 0; i < box->count(); ++i)
+        if (box->itemData(i) == kModeEntry)
+            return i;
+    return -1;
 }
 } // namespace
 
@@ -131,9 +139,9 @@ Form2::Form2(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form2")) {
             [this] { this->frame().show(QStringLiteral("VerifyWindow")); });
     // The evidence log and the timeline of the chosen investigation.
     addEvidenceItems(*this, addMenu(QStringLiteral("evidence"), QStringLiteral("E&vidence")), [this] {
-        if (Combo1->currentText() == kNew)
+        if (choosesNew(Combo1))
             return message(QStringLiteral("Please select a location")), QString();
-        if (Combo2->currentText() == kNew)
+        if (choosesNew(Combo2))
             return message(QStringLiteral("Please select an investigation")), QString();
         return Combo2->currentText();
     });
@@ -142,19 +150,55 @@ Form2::Form2(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form2")) {
 
 void Form2::load() {
     CenterForm();
-    Combo1->addItem(kNew);
-    Combo2->addItem(kNew);
-    Combo3->addItem(kNew);
-    Combo4->addItem(kAdd);
+    for (QComboBox* box : {Combo2, Combo3, Combo4})
+        fillList(box);
     openDatabase();
-    addAllSorted(Combo1, db().column(tables::location, QStringLiteral("LocationName")));
-    Combo1->setEditText(kNew);
+    fillList(Combo1, db().column(tables::location, QStringLiteral("LocationName")));
 }
 
-void Form2::resetList(QComboBox* box, const QString& first) {
+void Form2::fillList(QComboBox* box, const QStringList& keys) {
+    const QString word = box == Combo4 ? kAdd : kNew;
     box->clear();
-    box->addItem(first);
-    box->setEditText(first);
+    int at = 0;
+    if (box == Combo1 || box == Combo2) {
+        // Sorted lists: the mode word stands in its place, before records of the same text.
+        addAllSorted(box, keys);
+        while (at < box->count() && sortedBefore(box->itemText(at), word))
+            ++at;
+    } else {
+        box->addItems(keys);
+    }
+    box->insertItem(at, word, kModeEntry);
+    box->setCurrentIndex(at);
+}
+
+bool Form2::choosesNew(const QComboBox* list) const {
+    const QString word = list == Combo4 ? kAdd : kNew;
+    if (list->currentText() != word)
+        return false;
+    const int i = list->currentIndex();
+    return i < 0 || list->itemText(i) != word || list->itemData(i) == kModeEntry;
+}
+
+void Form2::selectEntry(QComboBox* list, const QString& key) {
+    const int at = list->findText(key, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (at >= 0)
+        list->setCurrentIndex(at);
+    else
+        list->setEditText(key);
+}
+
+void Form2::resetInvestigations(const QStringList& keys) {
+    fillList(Combo2, keys);
+    Label7->setText(kNew);
+    resetInterviewsAndPictures();
+}
+
+void Form2::resetInterviewsAndPictures(const QStringList& interviews, const QStringList& pictures) {
+    fillList(Combo3, interviews);
+    Label8->setText(kNew);
+    fillList(Combo4, pictures);
+    Label9->setText(kAdd);
 }
 
 void Form2::showLocationPicture(const QString& imageName) {
@@ -162,35 +206,51 @@ void Form2::showLocationPicture(const QString& imageName) {
         Image2->loadFile(programPath(programFolder(), files::noImages));
 }
 
-void Form2::load_combo2() {
+bool Form2::load_combo2() {
     const QString location = Combo1->currentText();
+    // Everything is read before anything is shown, so a failing database
+    // cannot leave the lists half refilled.
+    QStringList keys;
+    std::optional<Record> rec;
+    try {
+        keys = db().column(tables::investigations, QStringLiteral("FullDate_Time"),
+                           {{QStringLiteral("Location"), location}});
+        rec = db().findLast(tables::location, {{QStringLiteral("LocationName"), location}});
+    } catch (const DbError& e) {
+        Combo1->setCurrentIndex(modeEntry(Combo1));
+        showNoLocation();
+        Label3->clear();
+        message(e.text());
+        return false;
+    }
     Label3->setText(location);
-
-    Combo2->clear();
-    Combo2->setEditText(kNew);
-    addAllSorted(Combo2, QStringList{kNew} +
-                             db().column(tables::investigations, QStringLiteral("FullDate_Time"),
-                                         {{QStringLiteral("Location"), location}}));
-    Combo2->setEditText(kNew);
-
+    // The lists below belonged to another location's investigation: they start over.
+    resetInvestigations(keys);
     // The last record of that name gives the picture; with none, the one found before stays.
-    if (auto rec = db().findLast(tables::location, {{QStringLiteral("LocationName"), location}}))
+    if (rec)
         m_pictureName = rec->text(QStringLiteral("Image"));
     showLocationPicture(m_pictureName);
+    return true;
 }
 
-void Form2::load_combo3() {
+bool Form2::load_combo3() {
     const QString location = Combo1->currentText();
     const QString investigation = Combo2->currentText();
-    resetList(Combo3, kNew);
-    Combo3->addItems(db().column(tables::interview, QStringLiteral("FullDate_Time"),
+    QStringList interviews, pictures;
+    try {
+        interviews = db().column(tables::interview, QStringLiteral("FullDate_Time"),
                                  {{QStringLiteral("Location"), location},
-                                  {QStringLiteral("Investigation"), investigation}}));
-    Combo3->setEditText(kNew);
-    resetList(Combo4, kAdd);
-    Combo4->addItems(db().column(tables::pictures, QStringLiteral("Title"),
-                                 {{QStringLiteral("Investigation"), investigation}}));
-    Combo4->setEditText(kAdd);
+                                  {QStringLiteral("Investigation"), investigation}});
+        pictures = db().column(tables::pictures, QStringLiteral("Title"),
+                               {{QStringLiteral("Investigation"), investigation}});
+    } catch (const DbError& e) {
+        Combo2->setCurrentIndex(modeEntry(Combo2));
+        showNoInvestigation();
+        message(e.text());
+        return false;
+    }
+    resetInterviewsAndPictures(interviews, pictures);
+    return true;
 }
 
 void Form2::chooseRecord(const QString& location, const QString& investigation, const QString& interview,
@@ -213,37 +273,37 @@ void Form2::chooseRecord(const QString& location, const QString& investigation, 
 }
 
 void Form2::Combo1_Click() {
-    if (Combo1->currentText() != kNew) {
-        load_combo2();
-        Label6->setText(kView);
+    if (!choosesNew(Combo1)) {
+        if (load_combo2())
+            Label6->setText(kView);
         return;
     }
+    showNoLocation();
+}
+
+void Form2::showNoLocation() {
     Label6->setText(kNew);
-    resetList(Combo2, kNew);
-    Label7->setText(kNew);
-    resetList(Combo3, kNew);
-    Label8->setText(kNew);
-    resetList(Combo4, kAdd);
-    Label9->setText(kAdd);
+    resetInvestigations();
     Image2->loadFile(programPath(programFolder(), files::noRecords)); // a failure leaves the picture
 }
 
 void Form2::Combo2_Click() {
-    if (Combo2->currentText() != kNew) {
-        load_combo3();
-        Label7->setText(kView);
+    if (!choosesNew(Combo2)) {
+        if (load_combo3())
+            Label7->setText(kView);
         return;
     }
-    Label7->setText(kNew);
-    resetList(Combo3, kNew);
-    Label8->setText(kNew);
-    resetList(Combo4, kAdd);
-    Label9->setText(kAdd);
+    showNoInvestigation();
 }
 
-void Form2::Combo3_Click() { Label8->setText(Combo3->currentText() != kNew ? kView : kNew); }
+void Form2::showNoInvestigation() {
+    Label7->setText(kNew);
+    resetInterviewsAndPictures();
+}
 
-void Form2::Combo4_Click() { Label9->setText(Combo4->currentText() != kAdd ? kView : kAdd); }
+void Form2::Combo3_Click() { Label8->setText(choosesNew(Combo3) ? kNew : kView); }
+
+void Form2::Combo4_Click() { Label9->setText(choosesNew(Combo4) ? kAdd : kView); }
 
 void Form2::prerequisiteCheck() {
     m_flag = QStringLiteral("0");
@@ -261,7 +321,7 @@ void Form2::prerequisiteCheck() {
 }
 
 void Form2::Label6_Action() {
-    if (Combo1->currentText() == kNew) {
+    if (choosesNew(Combo1)) {
         prerequisiteCheck();
         if (m_flag == QLatin1String("1"))
             return;
@@ -270,7 +330,7 @@ void Form2::Label6_Action() {
 }
 
 void Form2::Label7_Action() {
-    if (Combo1->currentText() == kNew) {
+    if (choosesNew(Combo1)) {
         message(QStringLiteral("Please select a location"));
         return;
     }
@@ -278,11 +338,11 @@ void Form2::Label7_Action() {
 }
 
 void Form2::Label8_Action() {
-    if (Combo1->currentText() == kNew) {
+    if (choosesNew(Combo1)) {
         message(QStringLiteral("Please select a location"));
         return;
     }
-    if (Combo2->currentText() == kNew) {
+    if (choosesNew(Combo2)) {
         message(QStringLiteral("Please select an Investigation"));
         return;
     }
@@ -290,15 +350,15 @@ void Form2::Label8_Action() {
 }
 
 void Form2::Label9_Action() {
-    if (Combo1->currentText() == kNew) {
+    if (choosesNew(Combo1)) {
         message(QStringLiteral("Please select a location"));
         return;
     }
-    if (Combo2->currentText() == kNew) {
+    if (choosesNew(Combo2)) {
         message(QStringLiteral("Please select an investigation"));
         return;
     }
-    frame().show(Combo4->currentText() == kAdd ? QStringLiteral("Form10") : QStringLiteral("Form9"));
+    frame().show(choosesNew(Combo4) ? QStringLiteral("Form10") : QStringLiteral("Form9"));
 }
 
 } // namespace veil

@@ -23,10 +23,20 @@ public:
     void load() override;
 
     // Refills the Investigations list for the location in the Locations text
-    // and shows that location's picture.
-    void load_combo2();
-    // Refills the Interviews and Pictures lists for the chosen investigation.
-    void load_combo3();
+    // and shows that location's picture. When the database fails, the
+    // dashboard goes back to no location chosen, says why and returns false.
+    bool load_combo2();
+    // Refills the Interviews and Pictures lists for the chosen investigation;
+    // on a failure no investigation is chosen any more, and false comes back.
+    bool load_combo3();
+
+    // True when a list stands for a new record: its text is the list's mode
+    // word ("New", for Pictures "Add") and is not the chosen entry of a record
+    // that has that word as its key.
+    bool choosesNew(const QComboBox* list) const;
+    // Makes a record's key the list's text by choosing its entry (the first
+    // of that exact text); runs none of the list's click effects.
+    static void selectEntry(QComboBox* list, const QString& key);
 
     // Sets the lists to a record's keys as if each had been chosen in turn: a
     // location, its investigation, then an interview and a picture (empty
@@ -65,7 +75,14 @@ public:
     ImageButton* Label9 = nullptr;
 
 private:
-    void resetList(QComboBox* box, const QString& first);
+    // Empties a list, fills it with the records' keys and chooses its mode word.
+    void fillList(QComboBox* box, const QStringList& keys = {});
+    // The lists below a list start over with these keys, their buttons saying "New"/"Add".
+    void resetInvestigations(const QStringList& keys = {});
+    void resetInterviewsAndPictures(const QStringList& interviews = {}, const QStringList& pictures = {});
+    // What choosing "New" in the Locations or the Investigations list shows.
+    void showNoLocation();
+    void showNoInvestigation();
     void prerequisiteCheck();
 
     QString m_pictureName; // the location picture found last

@@ -61,6 +61,4 @@ void Form8::click() {
     m_frame->loadFrame(this);
 }
 
-void Form8::mousePressEvent(QMouseEvent*) { click(); }
-
 } // namespace veil

@@ -11,8 +11,6 @@ class QTimer;
 
 namespace veil {
 
-
-
 // The splash window: a frameless picture that opens the main frame on the
 // fourth tick of its one-second timer.
 class Form8 : public QWidget {
@@ -31,10 +29,8 @@ public:
 
 public slots:
     void tick();
+    // Opens the frame; only the fourth tick calls it (a click on the picture does not).
     void click();
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     QString m_programFolder;

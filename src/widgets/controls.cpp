@@ -1,9 +1,13 @@
 #include "widgets/controls.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTextEdit>
+
+#include <limits>
 
 namespace veil {
 
@@ -24,9 +28,20 @@ QLineEdit* makeTextBox(QWidget* parent, const QString& name, const QRect& geomet
     auto* t = new QLineEdit(parent);
     t->setObjectName(name);
     t->setGeometry(geometry);
-    if (maxLength > 0)
-        t->setMaxLength(maxLength);
+    t->setMaxLength(maxLength > 0 ? maxLength : std::numeric_limits<int>::max());
     return t;
+}
+
+QComboBox* makeEditableList(QWidget* parent, const QString& name, const QRect& geometry) {
+    auto* c = new QComboBox(parent);
+    c->setObjectName(name);
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    // Without a completer the box also matches entries case-sensitively.
+    c->setCompleter(nullptr);
+    c->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
+    c->setGeometry(geometry);
+    return c;
 }
 
 QTextEdit* makeRichTextBox(QWidget* parent, const QString& name, const QRect& geometry) {
@@ -54,6 +69,12 @@ QLabel* makeLinkLabel(QWidget* parent, const QString& name, const QString& text,
     l->setPalette(p);
     l->setCursor(Qt::PointingHandCursor);
     return l;
+}
+
+void chooseNothing(QListWidget* list) {
+    const QSignalBlocker quiet(list);
+    list->setCurrentRow(-1);
+    list->clearSelection();
 }
 
 void setFocusOrder(const QList<QWidget*>& order) {

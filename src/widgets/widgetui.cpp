@@ -33,6 +33,13 @@ bool WidgetUi::confirmReplace(const QString& path) {
 
 QString WidgetUi::openFileName(const QString& title, const QString& filter,
                                const QString& startFolder) {
+    // A filter without a "(patterns)" part is shown as written and lists every
+    // file: QFileDialog would take "*.bmp;*.gif;*;jpg" as one pattern that
+    // matches nothing.
+    if (!filter.contains(QLatin1Char('(')))
+        return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, startFolder,
+                                            filter + QStringLiteral(" (*)"), nullptr,
+                                            QFileDialog::HideNameFilterDetails);
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, startFolder, filter);
 }
 

@@ -81,6 +81,10 @@ private slots:
         Form10* w = t.open();
         QCOMPARE(w->caption(), QStringLiteral("Add Pictures = New"));
         QCOMPARE(w->investigation(), kCase);
+        // The title box stands on the line of its caption and the buttons, above the drawn line.
+        QCOMPARE(w->Text1->y(), w->Label1->y());
+        QCOMPARE(w->Text1->y(), w->Label3->y());
+        QVERIFY(w->Text1->geometry().bottom() < w->Line1->y());
         t.pick(t.photo(QStringLiteral("IMG_0042.JPG")));
         QCOMPARE(t.f.ui.dialogs.last().title, QStringLiteral("Open Image"));
         QCOMPARE(t.f.ui.dialogs.last().filter, QStringLiteral("*.bmp;*.gif;*;jpg"));

@@ -84,8 +84,11 @@ private slots:
             key = seedKeyed(*db, tables::investigations, {"3", "4", "2005", "10", "15", "am"},
                             {{"Humidity", "80%"}, {"investigators", "Gone,Dee,ann,"}, {"equipment", "Cam 1,"},
                              {"Investigation_Notes", "Long"}, {"Tape_Archive", listText(tapes)}});
+            db->add(tables::interview, {{"Location", "Old Mill"}, {"Investigation", key}, {"FullDate_Time", "i-1"}});
+            db->add(tables::pictures, {{"Investigation", key}, {"Title", "Stairs"}});
         }
         Form3* w = openInvestigation(f, key);
+        QCOMPARE(f.dashboard()->Combo3->count() + f.dashboard()->Combo4->count(), 4);
         QCOMPARE(w->Text9->text() + w->RichTextBox2->toPlainText(), QStringLiteral("80%Long"));
         // Gone has left the roster; ann is not Ann.
         QCOMPARE(marked(w->List1), QStringList{"Dee"});
@@ -119,7 +122,12 @@ private slots:
         QCOMPARE(w->dateTime.month->text(), QStringLiteral("12"));
         typeInto(w->dateTime.month, "1");
         menu(w, "save");
-        QCOMPARE(f.dashboard()->Combo2->currentText(), QStringLiteral("1-2-06 9:5 am-3"));
+        // The dashboard shows the new investigation chosen, with its (empty) interviews and pictures.
+        Form2* d = f.dashboard();
+        QCOMPARE(d->Combo2->itemText(d->Combo2->currentIndex()) + d->Label7->text(), QStringLiteral("1-2-06 9:5 am-3View"));
+        QCOMPARE(d->Combo3->count() + d->Combo4->count(), 2);
+        QCOMPARE(d->Combo3->currentText() + d->Combo4->currentText() + d->Label8->text() + d->Label9->text(),
+                 QStringLiteral("NewAddNewAdd"));
         QCOMPARE(count(f, tables::investigations), 3);
 
         // Another window (a restore, say) replaced the record under this one.
@@ -127,6 +135,56 @@ private slots:
         menu(w, "save");
         QCOMPARE(f.ui.texts(), QStringList{"This investigation could not be found, so nothing was saved."});
         QVERIFY(!w->caption().endsWith("updated"));
+    }
+
+    // Marks change by clicking only: type-ahead, Space and Ctrl+A mark nothing.
+    void keysDoNotMark_data() {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QKeySequence>("keys");
+        for (const char* list : {"List1", "List2"})
+            for (const char* keys : {"E", "Space", "Ctrl+A"})
+                QTest::addRow("%s %s", list, keys) << QString::fromLatin1(list) << QKeySequence(QString::fromLatin1(keys));
+    }
+    void keysDoNotMark() {
+        QFETCH(QString, list);
+        QFETCH(QKeySequence, keys);
+        Frame f;
+        seedCase(*Connection::open(f.folder.path()));
+        Form3* w = openInvestigation(f);
+        auto* marks = w->findChild<MarkList*>(list);
+        const QString first = marks->item(0)->text();
+        clickEntry(marks, first);
+        QTest::keySequence(marks, keys);
+        QCOMPARE(marked(marks), QStringList{first});
+    }
+
+    // Tab walks the focus order with no stop on the archive list;
+    // each condition's caption fits before its box.
+    void focusOrderAndConditionCaptions() {
+        Frame f;
+        seedCase(*Connection::open(f.folder.path()));
+        Form3* w = openInvestigation(f);
+        QList<QWidget*> expected;
+        for (QLineEdit* box : w->dateTime.boxes())
+            expected << box;
+        for (QLineEdit* box : {w->Text7, w->Text8, w->Text9, w->Text10, w->Text11, w->Text12, w->Text13})
+            expected << box;
+        expected << w->RichTextBox1 << w->Text15 << w->RichTextBox2 << w->List1 << w->List2;
+        w->dateTime.month->setFocus();
+        QList<QWidget*> walked{w->dateTime.month};
+        for (int i = 1; i < 2 * expected.size(); ++i) {
+            QTest::keyClick(walked.last(), Qt::Key_Tab);
+            walked << w->focusWidget();
+        }
+        QCOMPARE(walked.mid(0, expected.size()), expected);
+        QVERIFY(!walked.contains(w->List3));
+
+        for (int i = 6; i <= 12; ++i) {
+            auto* caption = w->findChild<QLabel*>(QStringLiteral("Label%1").arg(i));
+            auto* box = w->findChild<QLineEdit*>(QStringLiteral("Text%1").arg(i + 1));
+            QVERIFY2(caption->geometry().right() < box->geometry().left() - 1, qPrintable(caption->text()));
+            QVERIFY2(caption->fontMetrics().horizontalAdvance(caption->text()) <= caption->width(), qPrintable(caption->text()));
+        }
     }
 };
 

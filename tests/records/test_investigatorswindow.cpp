@@ -23,6 +23,7 @@ private slots:
         Frame f;
         Form5* w = openRoster(f);
         QCOMPARE(w->caption(), QStringLiteral("Investigators - Add New"));
+        QCOMPARE(w->focusWidget(), w->List1); // the first stop of the focus order
         // Typed or pasted, "," "+" "=" never reach the name; other boxes keep them.
         QTest::keyClicks(w->Text1, "Jane, D+o=");
         paste(w->Text1, ",e=");

@@ -25,16 +25,14 @@ using namespace veil::test;
 
 namespace {
 
-// An editor stand-in: holds a connection from load to unload, may claim
-// unsaved input, and notes which file had the database's name when it let go.
+// An editor stand-in: holds a connection from load to unload and notes which
+// file had the database's name when it let go.
 class TestEditor : public CaseWindow {
     Q_OBJECT
 public:
     explicit TestEditor(MDIForm1& f) : CaseWindow(f, "TestEditor") { setCaption("Test Editor"); }
     void load() override { openDatabase(); }
-    bool hasUnsavedChanges() const override { return unsaved; }
     void unloaded() override { fileAtUnload = fileIdentity(db().path()); }
-    static inline bool unsaved = false;
     static inline FileIdentity fileAtUnload;
 };
 
@@ -92,10 +90,9 @@ private slots:
         registerAll();
         registerWindow("TestEditor", [](MDIForm1& f) { return new TestEditor(f); });
     }
-    void init() { TestEditor::unsaved = false; }
 
     // An editor is open throughout: the backups are whole all the same, and the
-    // restore asks about its unsaved input, then closes it before the file is replaced.
+    // restore closes it before the file is replaced.
     void backUpAndRestore() {
         Frame f;
         addLocations(f.folder.databasePath(), 1, "Old Mill");
@@ -116,17 +113,9 @@ private slots:
         QVERIFY(f.ui.texts().isEmpty());
         QCOMPARE(scratchFiles(f.folder.file("backup")), QStringList());
 
-        const QByteArray live = fileBytes(f.folder.databasePath());
         const FileIdentity oldFile = fileIdentity(f.folder.databasePath());
-        TestEditor::unsaved = true;
-        yes(f, Restore, {true, false}); // replace, but keep the input: nothing changes
-        QCOMPARE(f.ui.questions.size(), 1);
-        QVERIFY(f.ui.questions[0].text.contains(QLatin1String("\"Test Editor\"")));
-        QVERIFY(editor && editor->hasDb());
-        QCOMPARE(fileBytes(f.folder.databasePath()), live);
-
         QPointer<Form2> before = f.dashboard();
-        yes(f, Restore, {true, true});
+        yes(f, Restore, {true});
         Frame::flush();
         QCOMPARE(f.ui.replaceAsked, QStringList{f.folder.databasePath()});
         QVERIFY(!editor && TestEditor::fileAtUnload == oldFile);
@@ -144,6 +133,49 @@ private slots:
         addLocations(f.folder.databasePath(), 1, "Second");
         yes(f, BackUp, {true});
         QCOMPARE(locationsIn(backup), (QStringList{"Old Mill", "Second"}));
+    }
+
+    // A window holding typed input is named in a question first; "No" keeps it
+    // with its input and the database as it was. Untouched windows are closed unasked.
+    void unsavedInputIsAskedAbout_data() {
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("tool");
+        QTest::addColumn<bool>("typed");
+        const std::pair<const char*, const char*> windows[] = {{"Form3", "Text7"}, {"Form4", "Text7"}, {"Form10", "Text1"}};
+        for (const auto& [form, box] : windows)
+            for (Tool tool : {Restore, Clean})
+                for (bool typed : {true, false})
+                    QTest::addRow("%s %s %s", form, tool == Restore ? "restore" : "clean", typed ? "typed" : "untouched")
+                        << form << box << int(tool) << typed;
+    }
+    void unsavedInputIsAskedAbout() {
+        QFETCH(QString, form);
+        QFETCH(QString, box);
+        QFETCH(int, tool);
+        QFETCH(bool, typed);
+        Frame f;
+        yes(f, BackUp);
+        addLocations(f.folder.databasePath(), 1, "Old Mill");
+        Connection::open(f.folder.path())->add(tables::investigations, {{"Location", "Old Mill"}, {"FullDate_Time", "k-1"}});
+        f.dashboard()->Combo1->setEditText("Old Mill");
+        f.dashboard()->Combo2->setEditText(form == "Form3" ? "New" : "k-1");
+        QPointer<CaseWindow> w = f.frame->show(form);
+        auto* input = w->findChild<QLineEdit*>(box);
+        if (typed)
+            QTest::keyClicks(input, "kept");
+        const QByteArray live = fileBytes(f.folder.databasePath());
+        yes(f, Tool(tool), {true, false});
+        Frame::flush();
+        QCOMPARE(f.ui.questions.size(), typed ? 1 : 0);
+        if (!typed) {
+            QVERIFY(!w);
+            return;
+        }
+        QVERIFY(f.ui.questions[0].text.contains('"' + w->caption() + '"'));
+        QVERIFY(w && w->hasDb());
+        QCOMPARE(input->text(), QStringLiteral("kept"));
+        QCOMPARE(fileBytes(f.folder.databasePath()), live);
     }
 
     void cleanStartKeepsPictures() {

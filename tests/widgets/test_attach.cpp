@@ -1,15 +1,25 @@
 #include "widgets/attachphoto.h"
 #include "dropevents.h"
 #include "filebytes.h"
+#include "framefixture.h"
+#include "widgets/imagebutton.h"
+#include "widgets/widgetui.h"
 #include "store/paths.h"
 #include "widgets/picturebox.h"
 #include "programfolder.h"
 #include "testui.h"
 
+#include <QAction>
+#include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QImageReader>
+#include <QLineEdit>
+#include <QListView>
 #include <QTest>
+#include <QTimer>
 
 using namespace veil;
 using namespace veil::test;
@@ -55,6 +65,61 @@ QMap<QString, QByteArray> snapshot(const QString& root) {
 class AttachTest : public QObject {
     Q_OBJECT
 private slots:
+    // The real (non-native) dialog of the three windows lists every file under
+    // the filter text as written, and what is chosen in it is attached.
+    void realDialogListsEveryFile_data() {
+        QTest::addColumn<QString>("form");
+        for (const char* form : {"Form1", "Form5", "Form10"})
+            QTest::newRow(form) << QString::fromLatin1(form);
+    }
+    void realDialogListsEveryFile() {
+        QFETCH(QString, form);
+        Frame f;
+        const QStringList names{"mill.JPG", "a.jpg", "b.png", "c.bmp", "d.gif"};
+        for (const QString& name : names)
+            QVERIFY(writePicture(f.folder.file(name), name == "mill.JPG" ? "JPG" : "PNG")); // listed by name only
+        Connection::open(f.folder.path())->add(tables::investigations, {{"ID", "7"}, {"FullDate_Time", "k-7"}});
+        f.dashboard()->Combo2->setEditText("k-7");
+        CaseWindow* w = f.frame->show(form);
+        if (auto* name = w->findChild<QLineEdit*>("Text1"); form != "Form10")
+            name->setText("Old Mill");
+
+        QStringList listed;
+        QString filter;
+        QTimer poll; // runs inside the dialog's own loop until the dialog is gone
+        const QDeadlineTimer deadline(10000);
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            auto* view = dialog->findChild<QListView*>("listView");
+            listed.clear();
+            for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+                listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
+            if (!std::all_of(names.begin(), names.end(), [&](const QString& n) { return listed.contains(n); }) &&
+                !deadline.hasExpired())
+                return;
+            filter = dialog->findChild<QComboBox*>("fileTypeCombo")->currentText();
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(f.folder.file("mill.JPG"));
+            static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept, as the Open button does
+        });
+        poll.start(10);
+        WidgetUi real;
+        Ui::install(&real);
+        if (form == "Form1")
+            w->findChild<QAction*>("Image_Insert")->trigger();
+        else
+            w->findChild<ImageButton*>(form == "Form5" ? "Label8" : "Label4")->click();
+        poll.stop();
+        Ui::install(&f.ui);
+
+        QCOMPARE(filter, QStringLiteral("*.bmp;*.gif;*;jpg"));
+        for (const QString& name : names)
+            QVERIFY2(listed.contains(name), qPrintable(listed.join(", ")));
+        QCOMPARE(lastChosenFile(), f.folder.file("mill.JPG"));
+        QVERIFY(f.ui.messages.isEmpty());
+    }
+
     void attachesUnderTheKey() {
         TestWindow w;
         const QString mill = scratch("Pics/mill.JPG", "JPG");

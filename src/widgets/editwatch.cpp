@@ -1,8 +1,9 @@
-#include "records/editwatch.h"
+#include "widgets/editwatch.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTextEdit>
 
 namespace veil {
@@ -20,6 +21,12 @@ EditWatch::EditWatch(QWidget* root) : QObject(root) {
         connect(box, &QComboBox::editTextChanged, this, markIt);
     for (QCheckBox* box : root->findChildren<QCheckBox*>())
         connect(box, &QCheckBox::toggled, this, markIt);
+}
+
+void EditWatch::watchMarks(QListWidget* list) {
+    auto markIt = [this] { m_changed = true; };
+    connect(list, &QListWidget::itemSelectionChanged, this, markIt);
+    connect(list, &QListWidget::itemChanged, this, markIt);
 }
 
 } // namespace veil
