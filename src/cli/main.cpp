@@ -2,6 +2,7 @@
 #include "store/installation.h"
 
 #include <QGuiApplication>
+#include <QLoggingCategory>
 
 int main(int argc, char** argv) {
     // Every argument is ours: Qt would take some ("-display", "-title") for itself.
@@ -11,6 +12,9 @@ int main(int argc, char** argv) {
     // Reports lay out text, which takes Qt's GUI side, but never a display:
     // the command line works the same over ssh and in a cron job.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt's own remarks (such as a missing XDG_RUNTIME_DIR in a cron job) are
+    // not the command's output; errors are said on standard error by the command.
+    QLoggingCategory::setFilterRules(QStringLiteral("default.warning=false\nqt.*.warning=false"));
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
     veil::nameApplication();
