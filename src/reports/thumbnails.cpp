@@ -5,6 +5,7 @@
 #include "store/pictureloader.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QPainter>
 
 namespace veil::reports {
@@ -44,9 +45,24 @@ QImage onWhite(const QImage& image) {
     p.drawImage(0, 0, image);
     return flat;
 }
+// Whether a JPEG file runs to its end marker: a preview must not stand in for
+// a photograph that was cut off.
+bool endsWhole(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || f.size() < 4 || !f.seek(f.size() - 2))
+        return false;
+    return f.read(2) == QByteArrayLiteral("\xff\xd9");
+}
 } // namespace
 
 Thumbnail thumbnail(const QString& path, const QSize& box) {
+    // A camera's own preview spares decoding the whole photograph, which is
+    // most of a report's time.
+    if (QImage preview = embeddedPreview(path, box); !preview.isNull() && endsWhole(path)) {
+        if (preview.width() > box.width() || preview.height() > box.height())
+            preview = preview.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        return Thumbnail{jpegOf(onWhite(preview)), preview.size(), false};
+    }
     const PictureLoad load = loadPicture(path, box);
     if (!load.ok())
         return standIn(box);

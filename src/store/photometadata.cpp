@@ -264,6 +264,21 @@ int photoOrientation(const QString& path) {
     return withMetadata(path, [](Exiv2::Image& image) { return exifOrientation(image.exifData()); });
 }
 
+QImage embeddedPreview(const QString& path, const QSize& atLeast) {
+    return withMetadata(path, [&](Exiv2::Image& image) {
+        Exiv2::PreviewManager previews(image);
+        for (const Exiv2::PreviewProperties& p : previews.getPreviewProperties()) { // smallest first
+            if (int(p.width_) < atLeast.width() && int(p.height_) < atLeast.height())
+                continue;
+            const Exiv2::PreviewImage preview = previews.getPreviewImage(p);
+            QImage img;
+            if (img.loadFromData(preview.pData(), int(preview.size())))
+                return uprightImage(img, exifOrientation(image.exifData()));
+        }
+        return QImage();
+    });
+}
+
 QImage uprightImage(const QImage& image, int orientation) {
     QTransform t;
     bool mirror = false;

@@ -52,6 +52,10 @@ QUrl geoUrl(const GpsPosition& position);
 // The photograph's EXIF orientation (1..8), 0 when not given; for formats
 // whose reader does not turn pictures upright itself.
 int photoOrientation(const QString& path);
+// The smallest preview the camera embedded in the photograph that is at least
+// as wide or as high as `atLeast`, turned upright; a null image when there is
+// none (most edited or generated files have none).
+QImage embeddedPreview(const QString& path, const QSize& atLeast);
 // The turn and mirror that make a picture of that orientation upright.
 QImage uprightImage(const QImage& image, int orientation);
 
