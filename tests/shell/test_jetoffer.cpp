@@ -1,9 +1,5 @@
 #include "filebytes.h"
-#include "shell/dashboardwindow.h"
-#include "shell/mainframe.h"
-#include "programfolder.h"
-#include "registerall.h"
-#include "testui.h"
+#include "framefixture.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -12,53 +8,35 @@
 using namespace veil;
 using namespace veil::test;
 
-namespace {
-} // namespace
-
+// Start-up with the older Windows version's case file in the program folder.
 class JetOfferTest : public QObject {
     Q_OBJECT
-  private slots:
-    // Start-up with the older Windows version's case file in the program folder.
+private slots:
     void startUpOffersTheImport_data() {
         QTest::addColumn<bool>("yes");
-        QTest::newRow("yes") << true;
-        QTest::newRow("no") << false;
+        QTest::addColumn<QString>("told");
+        QTest::newRow("yes") << true << "3 locations, 4 investigations, 3 interviews";
+        QTest::newRow("no") << false << "must be imported first";
     }
     void startUpOffersTheImport() {
         QFETCH(bool, yes);
-        registerAll();
-        ProgramFolder pf;
-        TestUi ui;
-        QFile::remove(pf.databasePath());
-        QVERIFY(QFile::copy(sharedTestData() + "/jet/case_jet4.mdb", pf.databasePath()));
-        QFile::setPermissions(pf.databasePath(), QFile::ReadOwner | QFile::WriteOwner);
-        const QByteArray jet = fileBytes(pf.databasePath());
-        const QString kept = pf.file(QStringLiteral("Veilcase (Windows version).mdb"));
-        ui.setNextAnswer(yes);
-
-        MDIForm1 frame(pf.path());
-        frame.setAttribute(Qt::WA_DeleteOnClose, false);
-        frame.show();
-        frame.loadFrame();
-        QCOMPARE(ui.questions.size(), 1);
-        QVERIFY(ui.questions[0].text.contains(QLatin1String("\"Veilcase (Windows version).mdb\"")));
-        auto* dashboard = frame.loadedAs<Form2>(QStringLiteral("Form2"));
-        if (!yes) {
-            QVERIFY(!dashboard);
-            QCOMPARE(fileBytes(pf.databasePath()), jet);
-            QVERIFY(!QFile::exists(kept));
-            QVERIFY2(ui.lastText().contains(QLatin1String("must be imported first")),
-                     qPrintable(ui.lastText()));
-            return;
-        }
-        QCOMPARE(fileBytes(kept), jet);
-        QVERIFY2(ui.lastText().contains(kept), qPrintable(ui.lastText()));
-        QVERIFY(
-            ui.lastText().contains(QLatin1String("3 locations, 4 investigations, 3 interviews")));
-        QVERIFY(dashboard);
+        QFETCH(QString, told);
+        const QByteArray jet = fileBytes(sharedTestData() + "/jet/case_jet4.mdb");
+        Frame f([&](Frame& f) {
+            QVERIFY(writeFileBytes(f.folder.databasePath(), jet));
+            f.ui.setNextAnswer(yes);
+        });
+        const QString kept = f.folder.file(QStringLiteral("Veilcase (Windows version).mdb"));
+        QCOMPARE(f.ui.questions.size(), 1);
+        QVERIFY(f.ui.questions[0].text.contains(QLatin1String("\"Veilcase (Windows version).mdb\"")));
+        QVERIFY2(f.ui.lastText().contains(told) && (!yes || f.ui.lastText().contains(kept)),
+                 qPrintable(f.ui.lastText()));
+        // Declined, the file stays where it was and no dashboard opens on it.
+        QCOMPARE(fileBytes(yes ? kept : f.folder.databasePath()), jet);
+        QCOMPARE(QFile::exists(kept), yes);
+        QCOMPARE(bool(f.dashboard()), yes);
         for (const char* name : {"Old Mill", "old mill"})
-            QVERIFY(dashboard->Combo1->findText(QLatin1String(name),
-                                                Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0);
+            QVERIFY(!yes || f.dashboard()->Combo1->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0);
     }
 };
 

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 namespace veil::test {
@@ -21,7 +22,10 @@ struct Frame {
     TestUi ui;
     QPointer<MDIForm1> frame;
 
-    Frame() {
+    // `prepare` readies the folder (another database, say) and the answers before the frame starts.
+    explicit Frame(const std::function<void(Frame&)>& prepare = {}) {
+        if (prepare)
+            prepare(*this);
         registerAll();
         frame = new MDIForm1(folder.path());
         frame->resize(1400, 1100);
