@@ -7,9 +7,12 @@
 #include "shell/dashboardwindow.h"
 #include "shell/mainframe.h"
 
+#include <QAction>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPointer>
+#include <QTest>
 #include <functional>
 #include <memory>
 
@@ -42,5 +45,27 @@ struct Frame {
     // Runs the deletions that unloading windows left pending.
     static void flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 };
+
+// Chooses an entry of a list as the user does.
+inline void choose(QComboBox* list, const QString& text) {
+    const int at = list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    QVERIFY2(at >= 0, qPrintable(text));
+    list->setCurrentIndex(at);
+    emit list->activated(at);
+}
+
+inline QStringList entries(const QComboBox* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->itemText(i);
+    return out;
+}
+
+// Triggers a window's menu item by name.
+inline void menu(QWidget* window, const char* item) {
+    auto* a = window->findChild<QAction*>(QLatin1String(item));
+    QVERIFY2(a, item);
+    a->trigger();
+}
 
 } // namespace veil::test
