@@ -165,6 +165,7 @@ private slots:
         // A picked or dropped file that cannot be shown is reported and changes nothing.
         t.pick(good);
         t.pick(t.photo(QStringLiteral("notes.jpg"), nullptr));
+        QVERIFY(t.f.ui.lastText().contains(QStringLiteral("notes.jpg")));
         QCOMPARE(w->chosenFile(), good);
         QCOMPARE(w->Image1->file(), good);
         const QString dropped = t.photo(QStringLiteral("dropped.bmp"), "BMP");

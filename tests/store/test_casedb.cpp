@@ -1,5 +1,6 @@
 #include "filebytes.h"
 #include "store/casedb.h"
+#include "store/databasefiles.h"
 #include "store/paths.h"
 #include "programfolder.h"
 
@@ -12,20 +13,6 @@
 using namespace veil;
 using namespace veil::test;
 
-namespace {
-QString integrity(const QString& path) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &s, nullptr);
-    QString out;
-    if (s && sqlite3_step(s) == SQLITE_ROW)
-        out = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
-    sqlite3_finalize(s);
-    sqlite3_close(db);
-    return out;
-}
-} // namespace
 
 class CaseDbTest : public QObject {
     Q_OBJECT
@@ -155,17 +142,20 @@ private slots:
         QByteArray jet(2048, '\0');
         jet.replace(4, 15, "Standard Jet DB");
         QTest::newRow("jet") << jet << "Microsoft Jet";
+        ProgramFolder pf;
+        sqlite3_exec(Connection::open(pf.path())->handle(), "DROP TABLE Pictures", nullptr, nullptr, nullptr);
+        const QByteArray noPictures = fileBytes(pf.databasePath());
+        QTest::newRow("a table missing") << noPictures << "no table \"Pictures\"";
+        QTest::newRow("truncated") << noPictures.left(1024 + 100) << "damaged";
     }
     void unusableFilesAreRefusedAndLeftAlone() {
         QFETCH(QByteArray, content);
         QFETCH(QString, says);
         ProgramFolder pf;
         QFile::remove(pf.databasePath());
-        if (!content.isNull()) {
-            QFile f(pf.databasePath());
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(content);
-        }
+        QVERIFY(content.isNull() || writeFileBytes(pf.databasePath(), content));
+        QVERIFY2(Connection::problemWith(pf.databasePath()).contains(says),
+                 qPrintable(Connection::problemWith(pf.databasePath())));
         try {
             Connection::open(pf.path());
             QFAIL("opened");
@@ -174,31 +164,7 @@ private slots:
             QVERIFY(e.text().contains(QStringLiteral("Veilcase.mdb")));
         }
         QCOMPARE(QFile::exists(pf.databasePath()), !content.isNull()); // never created
-        if (!content.isNull())
-            QCOMPARE(fileBytes(pf.databasePath()), content);
-    }
-
-    void structurallyWrongDatabaseNamesWhatIsMissing() {
-        ProgramFolder pf;
-        {
-            auto db = Connection::open(pf.path());
-            sqlite3_exec(db->handle(), "DROP TABLE Pictures", nullptr, nullptr, nullptr);
-        }
-        const QByteArray before = fileBytes(pf.databasePath());
-        try {
-            Connection::open(pf.path());
-            QFAIL("opened");
-        } catch (const DbError& e) {
-            QVERIFY2(e.text().contains(QStringLiteral("no table \"Pictures\"")), qPrintable(e.text()));
-        }
-        QCOMPARE(fileBytes(pf.databasePath()), before);
-
-        // A truncated file is reported as damaged, not opened.
-        QFile f(pf.databasePath());
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        f.resize(1024 + 100);
-        f.close();
-        QVERIFY(!Connection::problemWith(pf.databasePath()).isEmpty());
+        QCOMPARE(fileBytes(pf.databasePath()), content);
     }
 
     void killedWriterLosesNothingStored() {
@@ -225,7 +191,7 @@ private slots:
                 last = l.toInt();
         QVERIFY(last >= 60);
 
-        QCOMPARE(integrity(pf.databasePath()), QStringLiteral("ok"));
+        QCOMPARE(integrityProblem(pf.databasePath()), QString());
         auto db = Connection::open(pf.path());
         QVERIFY(db->count(tables::location) >= last);
         const QStringList names = db->column(tables::location, QStringLiteral("LocationName"));
