@@ -1,7 +1,7 @@
+#include "filebytes.h"
 #include "store/pictureloader.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 using namespace veil;
+using namespace veil::test;
 
 namespace {
 
@@ -74,16 +75,8 @@ private slots:
 
         const QString whole = dir.filePath(QStringLiteral("whole.jpg"));
         const QString cut = dir.filePath(QStringLiteral("cut.jpg"));
-        {
-            QFile f(whole);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(jpeg);
-        }
-        {
-            QFile f(cut);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(jpeg.left(jpeg.size() * 2 / 3)); // past the header, inside the picture data
-        }
+        QVERIFY(writeFileBytes(whole, jpeg));
+        QVERIFY(writeFileBytes(cut, jpeg.left(jpeg.size() * 2 / 3))); // past the header, inside the picture data
         const PictureLoad good = loadPicture(whole);
         QVERIFY(good.ok());
         QCOMPARE(good.image.size(), QSize(400, 300));
