@@ -1,6 +1,7 @@
 #include "framefixture.h"
 
 #include "dropevents.h"
+#include "filebytes.h"
 #include "pictures/addpictureswindow.h"
 #include "pictures/viewerwindow.h"
 #include "widgets/imagebutton.h"
@@ -36,13 +37,7 @@ struct AddPictures {
     // A picture file outside the program folder.
     QString photo(const QString& name, const char* format = "JPG") {
         const QString path = photos.filePath(name);
-        if (format)
-            writePicture(path, format, 40, 30);
-        else {
-            QFile file(path);
-            file.open(QIODevice::WriteOnly);
-            file.write("no picture here");
-        }
+        format ? writePicture(path, format, 40, 30) : writeFileBytes(path, "no picture here");
         return path;
     }
     Form10* open(const QString& investigation = kCase) {
