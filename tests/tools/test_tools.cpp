@@ -54,11 +54,6 @@ QStringList openReplacedFiles() {
     return out;
 }
 
-// Our scratch files in a folder (".veilcase-" and six letters, perhaps with an engine side file).
-QStringList scratchFiles(const QString& folder) {
-    return QDir(folder).entryList({".veilcase-*"}, QDir::AllEntries | QDir::Hidden);
-}
-
 enum Tool { BackUp, Restore, Clean };
 
 ConfirmWindow* confirmation(Frame& f, Tool tool) {
