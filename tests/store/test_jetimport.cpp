@@ -197,22 +197,6 @@ class JetImportTest : public QObject {
         QVERIFY2(unsound.isEmpty(), qPrintable(unsound.join(QLatin1String(", "))));
     }
 
-    void importIntoAnotherFileLeavesTheJetFileAlone() {
-        // As a restore does: the Jet file is only read, the case database replaced.
-        ProgramFolder pf;
-        Connection::open(pf.path())->add(tables::location, {{"LocationName", "replaced"}});
-        QTemporaryDir dir;
-        const QString jet = dir.filePath(QStringLiteral("db_back"));
-        QVERIFY(QFile::copy(jetData(QStringLiteral("case_jet4.mdb")), jet));
-        const ImportResult r =
-            importJet(jet, pf.file(QStringLiteral("Clean_DB")), pf.databasePath());
-        QVERIFY2(r.ok, qPrintable(r.error));
-        QVERIFY(r.keptAs.isEmpty());
-        QCOMPARE(fileBytes(jet), fileBytes(jetData(QStringLiteral("case_jet4.mdb"))));
-        QCOMPARE(folderEntries(dir.path()), QStringList{"db_back"});
-        QCOMPARE(Connection::open(pf.path())->count(tables::location), 3);
-    }
-
     void filesOfOtherWriters() {
         // Compressed Unicode of every kind, read exactly as stored (never normalised:
         // the Greek row holds the oxia accents U+1F79 and U+1F7B).

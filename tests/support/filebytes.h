@@ -20,4 +20,9 @@ inline bool writeFileBytes(const QString& path, const QByteArray& data) {
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
 }
 
+// Our scratch files in a folder (".veilcase-" and six letters, perhaps with an engine side file).
+inline QStringList scratchFiles(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral(".veilcase-*")}, QDir::AllEntries | QDir::Hidden);
+}
+
 } // namespace veil::test

