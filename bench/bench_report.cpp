@@ -1,8 +1,10 @@
 // Times the investigation report over a large night:  bench_report [pictures] [findings]
-// 200 photographs of 24 MP (JPEG, with grain, so they weigh what camera files do)
+// 200 photographs of 24 MP (JPEG, with grain, so they weigh what camera files do,
+// and a 640 x 427 EXIF preview as cameras embed one; VEIL_BENCH_NO_PREVIEWS=1 leaves it out)
 // and 2,000 findings by default, in a temporary program folder removed afterwards.
 // Runs on one core; prints the time to build and to write the PDF and the HTML,
 // and the process's peak memory. QT_QPA_PLATFORM=offscreen is set if unset.
+#include "exifpreview.h"
 #include "reports/report.h"
 #include "reports/reportoutput.h"
 #include "reports/thumbnails.h"
@@ -150,8 +152,14 @@ int main(int argc, char** argv) {
     QElapsedTimer g;
     g.start();
     constexpr int kVariants = 4;
-    for (int v = 0; v < kVariants && v < pictures; ++v)
-        photo(v).save(pictureFolder + QStringLiteral("/v%1.jpg").arg(v), "JPG", 92);
+    const bool previews = !qEnvironmentVariableIsSet("VEIL_BENCH_NO_PREVIEWS");
+    for (int v = 0; v < kVariants && v < pictures; ++v) {
+        const QString file = pictureFolder + QStringLiteral("/v%1.jpg").arg(v);
+        const QImage p = photo(v);
+        p.save(file, "JPG", 92);
+        if (previews)
+            veil::test::embedPreview(file, p.scaled(640, 427, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    }
     qint64 bytes = 0;
     sqlite3* db = nullptr;
     sqlite3_open(QFile::encodeName(veil::programPath(folder, veil::files::database)).constData(), &db);
