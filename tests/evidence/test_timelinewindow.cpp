@@ -30,8 +30,6 @@ private slots:
                 x.atMs = (23 * 60 + 40 + (5 - i) * 7) * 60000LL; // stored newest first
                 x.kind = i % 2 ? "EMF" : "EVP";
                 x.area = i < 3 ? "Cellar" : "Attic";
-                x.reading = i % 2 ? std::optional<double>(i) : std::nullopt;
-                x.unit = i % 2 ? "mG" : "";
                 x.clipLengthMs = i % 2 ? std::nullopt : std::optional<qint64>(120000);
                 fs << x;
             }

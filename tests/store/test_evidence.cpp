@@ -9,8 +9,6 @@
 
 #include <QTest>
 
-#include <sqlite3.h>
-
 using namespace veil;
 using namespace veil::evidence;
 using namespace veil::test;
@@ -23,9 +21,7 @@ QList<qint64> times(const QList<Finding>& fs) {
         out << f.atMs;
     return out;
 }
-} // namespace
 
-namespace {
 // Puts a checked copy of `from` in place of `live`, as Restore does.
 QString restore(const QString& from, const QString& live) {
     veil::ScratchFile ready(live);
@@ -139,13 +135,7 @@ private slots:
     void editsAreStoredWholeAndSurviveOlderFilesAndRestores() {
         ProgramFolder pf;
         // An older file, without our tables, gains a working log.
-        {
-            sqlite3* h = nullptr;
-            sqlite3_open(QFile::encodeName(pf.databasePath()).constData(), &h);
-            QCOMPARE(sqlite3_exec(h, "DROP TABLE vc_evidence; PRAGMA user_version=0;", nullptr, nullptr, nullptr),
-                     SQLITE_OK);
-            sqlite3_close(h);
-        }
+        QCOMPARE(runSql(pf.databasePath(), "DROP TABLE vc_evidence; PRAGMA user_version=0;"), QString());
         const QString older = pf.file("older_back"); // a backup from before the log
         QCOMPARE(snapshotDatabase(pf.databasePath(), older), QString());
         auto db = Connection::open(pf.path());
@@ -170,8 +160,9 @@ private slots:
         bad[0].note = "changed";
         bad[1].id = 0; // added, and refused by the engine
         bad[1].investigation.clear();
-        sqlite3_exec(db->handle(), "CREATE TRIGGER no_empty BEFORE INSERT ON vc_evidence WHEN NEW.FullDate_Time = '' "
-                                   "BEGIN SELECT RAISE(ABORT, 'refused'); END;", nullptr, nullptr, nullptr);
+        QCOMPARE(runSql(pf.databasePath(), "CREATE TRIGGER no_empty BEFORE INSERT ON vc_evidence WHEN "
+                                           "NEW.FullDate_Time = '' BEGIN SELECT RAISE(ABORT, 'refused'); END;"),
+                 QString());
         QVERIFY_THROWS_EXCEPTION(DbError, save(*db, bad));
         QCOMPARE(finding(*db, fs[0].id)->note, fs[0].note);
 
