@@ -1,5 +1,7 @@
 #include "records/equipmentwindow.h"
 
+#include "records/newkey.h"
+
 #include "widgets/art.h"
 #include "widgets/controls.h"
 #include "widgets/editwatch.h"
@@ -191,16 +193,12 @@ void Form7::addNewItem() {
         message(QStringLiteral("Please select a type before saving"));
         return;
     }
-    if (nick == kAddNew) {
-        message(QStringLiteral("\"Add New\" is the word for a new item, please use a different Nick Name."));
-        Text3->setFocus();
+    if (!acceptNewKey(db(),
+                      {tables::equipment, kNickName, kAddNew,
+                       QStringLiteral("\"Add New\" is the word for a new item, please use a different Nick Name."),
+                       QStringLiteral("This Nick Name has already been used, please try a different one.")},
+                      Text3))
         return;
-    }
-    if (db().exists(tables::equipment, {{kNickName, nick}})) {
-        message(QStringLiteral("This Nick Name has already been used, please try a different one."));
-        Text3->setFocus();
-        return;
-    }
     db().add(tables::equipment, fieldValues());
     m_adding = false;
     fillList();

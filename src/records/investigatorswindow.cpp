@@ -1,5 +1,7 @@
 #include "records/investigatorswindow.h"
 
+#include "records/newkey.h"
+
 #include "widgets/art.h"
 #include "widgets/attachphoto.h"
 #include "widgets/controls.h"
@@ -212,16 +214,12 @@ void Form5::Save_New_Investigator() {
         message(QStringLiteral("Please fill in the contact info to proceed."));
         return;
     }
-    if (name == kAddNew) {
-        message(QStringLiteral("\"Add New\" is the word for a new member, please use a different name."));
-        Text1->setFocus();
+    if (!acceptNewKey(db(),
+                      {tables::investigators, kName, kAddNew,
+                       QStringLiteral("\"Add New\" is the word for a new member, please use a different name."),
+                       QStringLiteral("This Name has already been used, please use a different one.")},
+                      Text1))
         return;
-    }
-    if (db().exists(tables::investigators, {{kName, name}})) {
-        message(QStringLiteral("This Name has already been used, please use a different one."));
-        Text1->setFocus();
-        return;
-    }
     db().add(tables::investigators, {{kName, name},
                                      {QStringLiteral("Address1"), Text2->text()},
                                      {QStringLiteral("Address2"), Text3->text()},

@@ -1,5 +1,7 @@
 #include "records/locationwindow.h"
 
+#include "records/newkey.h"
+
 #include "widgets/attachphoto.h"
 #include "widgets/controls.h"
 #include "widgets/editwatch.h"
@@ -212,16 +214,12 @@ void Form1::Save_New_Location() {
         message(QStringLiteral("Please fill in fields before Saving"));
         return;
     }
-    if (name == kNew) {
-        message(QStringLiteral("\"New\" is the word for a new location, please use a different name."));
-        Text1->setFocus();
+    if (!acceptNewKey(db(),
+                      {tables::location, kLocationName, kNew,
+                       QStringLiteral("\"New\" is the word for a new location, please use a different name."),
+                       QStringLiteral("This Location Name has already been used, please use a different one.")},
+                      Text1))
         return;
-    }
-    if (db().exists(tables::location, {{kLocationName, name}})) {
-        message(QStringLiteral("This Location Name has already been used, please use a different one."));
-        Text1->setFocus();
-        return;
-    }
     db().add(tables::location, fieldValues());
     setCaption(kCaptionStart + name + QStringLiteral(" has been saved"));
     Text1->setReadOnly(true);
