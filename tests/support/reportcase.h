@@ -9,9 +9,8 @@
 #include "store/casekey.h"
 
 #include <QProcess>
+#include <QTest>
 #include <QTextDocument>
-
-#include <sqlite3.h>
 
 namespace veil::test {
 
@@ -23,21 +22,11 @@ struct ReportCase {
     QString night, barn, grey;
 };
 
-inline void addFinding(Connection& db, const QString& key, qint64 atMs, const char* kind, const char* status,
-                       const char* note) {
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db.handle(),
-                       "INSERT INTO vc_evidence (FullDate_Time, at_ms, kind, area, status, note, reading, unit) "
-                       "VALUES (?1, ?2, ?3, 'Attic', ?4, ?5, 3.5, 'mG')",
-                       -1, &s, nullptr);
-    const QByteArray k = key.toUtf8();
-    sqlite3_bind_text(s, 1, k.constData(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_int64(s, 2, atMs);
-    sqlite3_bind_text(s, 3, kind, -1, SQLITE_STATIC);
-    sqlite3_bind_text(s, 4, status, -1, SQLITE_STATIC);
-    sqlite3_bind_text(s, 5, note, -1, SQLITE_STATIC);
-    sqlite3_step(s);
-    sqlite3_finalize(s);
+// Findings in the Attic, each 3.5 mG: "(key, at_ms, kind, status, note), ..." as SQL values.
+inline void addFindings(const ProgramFolder& pf, const QString& rows) {
+    QCOMPARE(runSql(pf.databasePath(), "INSERT INTO vc_evidence (FullDate_Time, at_ms, kind, status, note) VALUES " +
+                                           rows + "; UPDATE vc_evidence SET area = 'Attic', reading = 3.5, unit = 'mG'"),
+             QString());
 }
 
 inline ReportCase seedReportCase(const ProgramFolder& pf) {
@@ -86,10 +75,10 @@ inline ReportCase seedReportCase(const ProgramFolder& pf) {
     writePicture(cut, "JPG", 800, 600);
     writeFileBytes(cut, fileBytes(cut).left(300));
     writePicture(picture(c.barn, "Barn", c.barn.section('-', -1)));
-    addFinding(*db, c.night, 86'000'000, "EVP", "unexplained", "a whisper by the door");
-    addFinding(*db, c.night, 87'000'000, "EMF", "explained", "a fridge");
-    addFinding(*db, c.night, 88'000'000, "EMF", "", "spike on the landing");
-    addFinding(*db, c.barn, 40'000'000, "sound", "unexplained", "barn draught");
+    addFindings(pf, QString("('%1', 86000000, 'EVP', 'unexplained', 'a whisper by the door'), ('%1', 87000000, "
+                            "'EMF', 'explained', 'a fridge'), ('%1', 88000000, 'EMF', '', 'spike on the landing'), "
+                            "('%2', 40000000, 'sound', 'unexplained', 'barn draught')")
+                        .arg(c.night, c.barn));
     return c;
 }
 
