@@ -8,6 +8,12 @@
 using namespace veil;
 using namespace veil::test;
 
+namespace {
+// Installed files the folder holds from its last filling, and the user's own (which the data also names).
+const char* const kSeeded[] = {"Clean_DB", "no_images.jpg", "help/index.htm"};
+const char* const kUsers[] = {"Veilcase.mdb", "locations/Kept.jpg", "backup/db_back", "Investigations/17/a.jpg"};
+} // namespace
+
 // The per-user program folder after an upgrade: what came from the installed
 // data is refreshed when that data is newer than the version that filled the
 // folder; the user's cases are never written.
@@ -29,28 +35,22 @@ private slots:
         QFETCH(bool, refreshed);
         QTemporaryDir data, folder;
         const QString d = data.path() + '/', f = folder.path() + '/';
-        // The new version's data, with names that collide with the user's.
-        for (const char* name : {"Clean_DB", "no_images.jpg", "help/index.htm", "help/new.htm",
-                                 "Veilcase.mdb", "locations/Kept.jpg", "backup/db_back",
-                                 "Investigations/17/a.jpg"})
-            QVERIFY(writeFileBytes(d + name, "installed"));
-        // A folder filled by the version in the mark, then used.
-        for (const char* name : {"Clean_DB", "no_images.jpg", "help/index.htm"})
-            QVERIFY(writeFileBytes(f + name, "seeded"));
-        for (const char* name : {"Veilcase.mdb", "locations/Kept.jpg", "backup/db_back",
-                                 "Investigations/17/a.jpg", "help/my notes.htm"})
-            QVERIFY(writeFileBytes(f + name, "the user's"));
+        for (const char* name : kSeeded)
+            QVERIFY(writeFileBytes(d + name, "installed") && writeFileBytes(f + name, "seeded"));
+        for (const char* name : kUsers)
+            QVERIFY(writeFileBytes(d + name, "installed") && writeFileBytes(f + name, "the user's"));
+        QVERIFY(writeFileBytes(d + "help/new.htm", "installed") && writeFileBytes(f + "help/my notes.htm", "mine"));
         if (!mark.isEmpty()) QVERIFY(writeFileBytes(f + ".seeded-version", mark));
 
         QCOMPARE(seedProgramFolder(data.path(), folder.path()), QString());
 
         const QByteArray expected = refreshed ? "installed" : "seeded";
-        for (const char* name : {"Clean_DB", "no_images.jpg", "help/index.htm"})
+        for (const char* name : kSeeded)
             QVERIFY2(fileBytes(f + name) == expected, name);
         QCOMPARE(fileBytes(f + "help/new.htm"), QByteArray("installed")); // missing: always added
-        for (const char* name : {"Veilcase.mdb", "locations/Kept.jpg", "backup/db_back",
-                                 "Investigations/17/a.jpg", "help/my notes.htm"})
+        for (const char* name : kUsers)
             QVERIFY2(fileBytes(f + name) == "the user's", name);
+        QCOMPARE(fileBytes(f + "help/my notes.htm"), QByteArray("mine"));
         QCOMPARE(fileBytes(f + ".seeded-version").trimmed(),
                  refreshed ? kVersion.toUtf8() : mark.trimmed());
     }

@@ -48,38 +48,25 @@ private slots:
     void verify_data() {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("status");
-        QTest::newRow("untouched") << "" << "ok";
-        QTest::newRow("one byte changed") << "byte" << "changed";
-        QTest::newRow("cut short") << "truncate" << "changed";
-        QTest::newRow("deleted") << "delete" << "missing";
-        QTest::newRow("a folder in its place") << "folder" << "changed";
-        QTest::newRow("a pipe in its place") << "fifo" << "changed";
-        QTest::newRow("a record leading out of the folder") << "escape" << "changed";
+        for (const auto& [damage, status] : {std::pair{"", "ok"}, {"byte", "changed"}, {"truncate", "changed"},
+                                             {"delete", "missing"}, {"folder", "changed"}, {"fifo", "changed"},
+                                             {"escape", "changed"}}) // a record leading out of the folder
+            QTest::newRow(*damage ? damage : "untouched") << QString(damage) << QString(status);
     }
     void verify() {
         QFETCH(QString, damage);
         QFETCH(QString, status);
         Case c;
-        QByteArray bytes(3 << 20, '\0');
-        for (int i = 0; i < bytes.size(); ++i)
-            bytes[i] = char(i * 7);
+        QByteArray bytes(3 << 20, 'v'); // more than one read's worth
         QVERIFY(c.attach(kCellar, bytes));
         QVERIFY(c.attach(kMill, "mill"));
         const QString file = c.real(kCellar);
-        if (damage == "byte") {
-            bytes[2 << 20] = char(bytes[2 << 20] ^ 1);
-            writeFileBytes(file, bytes);
-        } else if (damage == "truncate") {
-            QFile(file).resize(1000);
-        } else if (damage == "delete") {
-            QFile::remove(file);
-        } else if (damage == "folder") {
-            QFile::remove(file);
-            QDir().mkpath(file);
-        } else if (damage == "fifo") {
-            QFile::remove(file);
-            QVERIFY(::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
-        }
+        bytes[2 << 20] = char(bytes[2 << 20] ^ 1);
+        if (damage == "byte") QVERIFY(writeFileBytes(file, bytes));
+        if (damage == "truncate") QVERIFY(QFile(file).resize(1000));
+        if (damage == "delete" || damage == "folder" || damage == "fifo") QVERIFY(QFile::remove(file));
+        if (damage == "folder") QVERIFY(QDir().mkpath(file));
+        if (damage == "fifo") QVERIFY(::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
         // A hostile case file's record is never followed outside the program folder.
         const QString escape = QStringLiteral("\\Investigations\\..\\..\\..\\etc\\hostname");
         if (damage == "escape")
@@ -91,8 +78,7 @@ private slots:
 
     void unrecordedFilesAreFoundRecordedAndListed() {
         Case c;
-        QVERIFY(c.attach(kCellar, "cellar"));
-        // Files from an older case file, and a copy that never finished.
+        QVERIFY(c.attach(kCellar, "cellar")); // then files from an older case file, and a copy that never finished
         const QString old = QStringLiteral("\\Investigations\\17\\media\\night, \"2\".wav");
         QVERIFY(writeFileBytes(c.real(old), "recording"));
         QVERIFY(writeFileBytes(c.pf.file("investigators/Ann.gif"), "ann"));
@@ -108,7 +94,6 @@ private slots:
                                    .arg(sha256sum(c.real(old)))));
 
         QCOMPARE(recordHashes(*c.db, files), 2);
-        QCOMPARE(Case::statusOf(files, old), FileStatus::Ok);
         files = c.verify();
         for (const CheckedFile& f : files)
             QCOMPARE(f.status, FileStatus::Ok);
@@ -120,18 +105,16 @@ private slots:
         for (int i = 0; i < 40; ++i)
             QVERIFY(c.attach(QStringLiteral("\\Investigations\\17\\%1.jpg").arg(i), QByteArray(64 << 10, char(i))));
         std::atomic<bool> cancel{false};
-        int calls = 0;
+        int total = 0;
         QList<CheckedFile> files = evidenceFiles(*c.db, c.pf.path());
-        const bool finished = verifyFiles(files, c.pf.path(), {.threads = 2, .progress = [&](const VerifyProgress& p) {
-            ++calls;
-            QCOMPARE(p.filesTotal, 40);
+        QVERIFY(!verifyFiles(files, c.pf.path(), {.threads = 2, .progress = [&](const VerifyProgress& p) {
+            total = p.filesTotal;
             cancel = true;
-        }, .cancel = &cancel});
-        QVERIFY(!finished);
+        }, .cancel = &cancel}));
+        QCOMPARE(total, 40);
         const auto unchecked = std::count_if(files.begin(), files.end(),
                                              [](const CheckedFile& f) { return f.status == FileStatus::NotChecked; });
         QVERIFY2(unchecked >= 36, qPrintable(QString::number(unchecked))); // at most the files already under way
-        QVERIFY(calls >= 1);
     }
 };
 

@@ -8,7 +8,6 @@
 #include <QList>
 #include <QPair>
 #include <QProcess>
-#include <QString>
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -55,6 +54,13 @@ inline QByteArray withCorruptExif(const QByteArray& jpeg) {
     const QByteArray app1 = QByteArray("Exif\0\0II*\0\xff\xff\xff\x7f", 14) + QByteArray(60, '\xee');
     const int len = int(app1.size()) + 2;
     return jpeg.left(2) + "\xff\xe1" + char(len >> 8) + char(len & 0xff) + app1 + jpeg.mid(2);
+}
+
+// The note a saved copy carries about how it was made.
+inline QString imageHistory(const QString& path) {
+    auto image = Exiv2::ImageFactory::open(path.toStdString());
+    image->readMetadata();
+    return QString::fromStdString(image->exifData()["Exif.Image.ImageHistory"].toString());
 }
 
 // The hash coreutils' sha256sum gives the file.

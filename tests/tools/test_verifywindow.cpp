@@ -50,8 +50,7 @@ private slots:
         writeFileBytes(t.f.folder.file("Investigations/4/Add.jpg"), "from an older case");
 
         VerifyWindow* w = t.open();
-        QVERIFY(w);
-        QTRY_VERIFY(!w->running());
+        QTRY_VERIFY(w && !w->running());
         QCOMPARE(Evidence::listed(w), (QStringList{"changed \\Investigations\\17\\Attic.jpg",
                                                    "ok \\Investigations\\17\\Cellar door.jpg",
                                                    "missing \\locations\\Old Mill.jpg",
@@ -60,7 +59,6 @@ private slots:
         QCOMPARE(w->VerifyProgress->value(), w->VerifyProgress->maximum());
 
         // Recording asks first; no leaves everything as it was.
-        QVERIFY(w->RecordButton->isEnabled());
         t.f.ui.setNextAnswer(false);
         w->RecordButton->click();
         QCOMPARE(t.f.ui.questions.size(), 1);
@@ -77,7 +75,6 @@ private slots:
         const QStringList lines = QString::fromUtf8(fileBytes(manifest)).split("\r\n", Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 5);
         QVERIFY(lines.at(1).startsWith("\\Investigations\\17\\Attic.jpg,5,") && lines.at(1).endsWith(",changed"));
-
     }
 
     void closesWhileVerifying() {
