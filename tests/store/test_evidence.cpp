@@ -52,7 +52,7 @@ private slots:
             << QList<qint64>{23 * 60 * kMin + 7000} << QStringList{"EVP"} << 2;
         QByteArray garbage(1 << 20, '\0');
         for (int i = 0; i < garbage.size(); ++i)
-            garbage[i] = char((i * 7919 + i / 3) & 0xff);
+            garbage[i] = char((quint32(i) * 7919u + quint32(i) / 3) & 0xff);
         QTest::newRow("hostile: binary garbage, huge and negative numbers, a program word")
             << garbage + "\n1e308\t1e309\tx\n-1\t2\tx\nnan\tnan\tx\n0\t0.001\tAdd\n" << "23:00:00"
             << QList<qint64>{23 * 60 * kMin} << QStringList{"EVP"} << -1;
