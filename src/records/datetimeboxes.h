@@ -28,6 +28,10 @@ public:
 
     // Month, day, year, hour, minute, AM/PM: the focus and locking order.
     QList<QLineEdit*> boxes() const { return {month, day, year, hour, minute, ap}; }
+    // The boxes as the first stops of a window's focus order, then `rest`.
+    QList<QWidget*> focusOrderWith(const QList<QWidget*>& rest) const {
+        return QList<QWidget*>{month, day, year, hour, minute, ap} + rest;
+    }
     DateTimeParts parts() const;
     void setParts(const DateTimeParts& parts);
     void setDate(const DateParts& date);

@@ -55,11 +55,7 @@ Form4::Form4(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form4")) {
     Text11 = makeWorkingBox(c, QStringLiteral("Text11"));
     Text12 = makeWorkingBox(c, QStringLiteral("Text12"));
 
-    QList<QWidget*> order;
-    for (QLineEdit* box : dateTime.boxes())
-        order << box;
-    order << Text7 << Text8 << RichTextBox1 << List1;
-    setFocusOrder(order);
+    setFocusOrder(dateTime.focusOrderWith({Text7, Text8, RichTextBox1, List1}));
 
     QMenu* file = addMenu(QStringLiteral("file"), QStringLiteral("&File"));
     addItem(file, QStringLiteral("new"), QStringLiteral("&New"), [this] { New(); });

@@ -107,13 +107,10 @@ Form3::Form3(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form3")) {
     Text21 = makeWorkingBox(c, QStringLiteral("Text21"));
     Text22 = makeWorkingBox(c, QStringLiteral("Text22"));
 
-    QList<QWidget*> order;
-    for (QLineEdit* box : dateTime.boxes())
-        order << box;
+    QList<QWidget*> rest;
     for (QLineEdit* box : conditionBoxes())
-        order << box;
-    order << RichTextBox1 << Text15 << RichTextBox2 << List1 << List2;
-    setFocusOrder(order);
+        rest << box;
+    setFocusOrder(dateTime.focusOrderWith(rest << RichTextBox1 << Text15 << RichTextBox2 << List1 << List2));
 
     QMenu* file = addMenu(QStringLiteral("file"), QStringLiteral("&File"));
     addItem(file, QStringLiteral("new"), QStringLiteral("New"), [this] { New(); });
