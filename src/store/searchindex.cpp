@@ -6,7 +6,9 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
+#include <memory>
 #include <vector>
 
 namespace veil {
@@ -144,6 +146,117 @@ void bestColumn(const Fts5ExtensionApi* api, Fts5Context* fts, sqlite3_context* 
             ++per[column];
     }
     sqlite3_result_int(out, int(std::max_element(per.begin(), per.end()) - per.begin()));
+}
+
+// The engine's bm25 but for how often a phrase is counted: only up to
+// kCountCap records, and a prefix not at all (taken as common). Counting
+// every record that holds a common word cost more than the rest of a query,
+// and beyond the cap the weight a word gets hardly changes the order.
+struct RankData {
+    std::vector<double> idf;
+    double averageLength = 1;
+};
+
+int countUpToCap(const Fts5ExtensionApi*, Fts5Context*, void* data) {
+    return ++*static_cast<sqlite3_int64*>(data) >= kCountCap ? SQLITE_DONE : SQLITE_OK;
+}
+
+RankData* rankData(const Fts5ExtensionApi* api, Fts5Context* fts, const QByteArray& prefixes, int* rc) {
+    if (auto* known = static_cast<RankData*>(api->xGetAuxdata(fts, 0)))
+        return known;
+    auto data = std::make_unique<RankData>();
+    sqlite3_int64 rows = 0, tokens = 0;
+    *rc = api->xRowCount(fts, &rows);
+    if (*rc == SQLITE_OK)
+        *rc = api->xColumnTotalSize(fts, -1, &tokens);
+    if (*rc != SQLITE_OK)
+        return nullptr;
+    data->averageLength = rows > 0 && tokens > 0 ? double(tokens) / double(rows) : 1;
+    for (int i = 0; i < api->xPhraseCount(fts); ++i) {
+        sqlite3_int64 hits = 0;
+        if (i < prefixes.size() && prefixes[i] == 'p')
+            hits = kCountCap;
+        else if ((*rc = api->xQueryPhrase(fts, i, &hits, countUpToCap)) != SQLITE_OK)
+            return nullptr;
+        const double idf = std::log((double(rows) - double(hits) + 0.5) / (double(hits) + 0.5));
+        data->idf.push_back(idf > 0 ? idf : 1e-6);
+    }
+    // On failure the engine deletes it itself.
+    RankData* kept = data.release();
+    *rc = api->xSetAuxdata(fts, kept, [](void* p) { delete static_cast<RankData*>(p); });
+    return *rc == SQLITE_OK ? kept : nullptr;
+}
+
+// vc_window(W): whether the record is among the first W the query meets in
+// its order (every record for W = 0). The costly columns of a hit are worked
+// out only for those; each record counts once however often it is asked.
+void window(const Fts5ExtensionApi* api, Fts5Context* fts, sqlite3_context* out, int argc, sqlite3_value** argv) {
+    struct Seen {
+        sqlite3_int64 last = 0;
+        int n = 0;
+    };
+    auto* seen = static_cast<Seen*>(api->xGetAuxdata(fts, 0));
+    if (!seen) {
+        seen = new Seen;
+        if (const int rc = api->xSetAuxdata(fts, seen, [](void* p) { delete static_cast<Seen*>(p); }); rc != SQLITE_OK) {
+            sqlite3_result_error_code(out, rc);
+            return;
+        }
+    }
+    const sqlite3_int64 row = api->xRowid(fts);
+    if (seen->n == 0 || row != seen->last) {
+        seen->last = row;
+        ++seen->n;
+    }
+    const int w = argc > 0 ? sqlite3_value_int(argv[0]) : 0;
+    sqlite3_result_int(out, w <= 0 || seen->n <= w);
+}
+
+// vc_rank('wp…'): one letter a phrase of the query, p for a prefix.
+void rank(const Fts5ExtensionApi* api, Fts5Context* fts, sqlite3_context* out, int argc, sqlite3_value** argv) {
+    constexpr double k1 = 1.2, b = 0.75;
+    const QByteArray prefixes = argc > 0 ? QByteArray(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])))
+                                         : QByteArray();
+    int rc = SQLITE_OK;
+    const RankData* data = rankData(api, fts, prefixes, &rc);
+    std::vector<double> freq(data ? data->idf.size() : 0, 0.0);
+    int n = 0;
+    if (data)
+        rc = api->xInstCount(fts, &n);
+    for (int i = 0; rc == SQLITE_OK && i < n; ++i) {
+        int phrase = 0, column = 0, offset = 0;
+        rc = api->xInst(fts, i, &phrase, &column, &offset);
+        if (rc == SQLITE_OK && phrase >= 0 && phrase < int(freq.size()))
+            freq[phrase] += 1;
+    }
+    int length = 0;
+    if (rc == SQLITE_OK)
+        rc = api->xColumnSize(fts, -1, &length);
+    if (rc != SQLITE_OK) {
+        sqlite3_result_error_code(out, rc);
+        return;
+    }
+    double score = 0;
+    for (size_t i = 0; i < freq.size(); ++i)
+        score += data->idf[i] * (freq[i] * (k1 + 1)) / (freq[i] + k1 * (1 - b + b * length / data->averageLength));
+    sqlite3_result_double(out, -score);
+}
+
+// One letter a phrase of an index query (as indexQuery writes them), in
+// their order: p for a prefix, w for anything else.
+QByteArray phraseKinds(const QString& match) {
+    QByteArray kinds;
+    for (qsizetype i = 0; i < match.size(); ++i) {
+        if (match[i] != QLatin1Char('"'))
+            continue;
+        for (++i; i < match.size(); ++i)
+            if (match[i] == QLatin1Char('"') && !(i + 1 < match.size() && match[i + 1] == QLatin1Char('"')))
+                break;
+            else if (match[i] == QLatin1Char('"'))
+                ++i; // a doubled quote inside the phrase
+        kinds += i + 1 < match.size() && match[i + 1] == QLatin1Char('*') ? 'p' : 'w';
+    }
+    return kinds;
 }
 
 bool isCorruption(int rc) {
@@ -299,8 +412,11 @@ void registerSearchFunctions(sqlite3* db) {
         sqlite3_step(st);
     }
     sqlite3_finalize(st);
-    if (api)
+    if (api) {
         api->xCreateFunction(api, "vc_column", nullptr, bestColumn, nullptr);
+        api->xCreateFunction(api, "vc_rank", nullptr, rank, nullptr);
+        api->xCreateFunction(api, "vc_window", nullptr, window, nullptr);
+    }
 }
 
 QString indexQuery(const QString& query, QString* error) {
@@ -367,43 +483,80 @@ QString indexQuery(const QString& query, QString* error) {
 namespace {
 // Fills the result from every kind's index; the engine's code and message on failure.
 std::pair<int, QString> runQuery(Connection& db, const QString& match, int perKind, SearchResult& result) {
+    const QString kinds = QString::fromLatin1(phraseKinds(match));
+    // A prefix costs its full work on every statement that names it, a word or
+    // phrase little once the record is known: so with a prefix the details of
+    // every record of the window come in the one pass, otherwise only those of
+    // the best, looked up after it.
+    const bool detailsInPass = kinds.contains(QLatin1Char('p')) || perKind <= 0;
+    // Key, field and snippet of the records for which the CASE condition holds.
+    auto details = [](const Indexed& t, const QString& when) {
+        return QStringLiteral("%3%2 END, %3vc_column(%1) END, %3snippet(%1, vc_column(%1), char(2), char(3), '…', 16) END")
+            .arg(t.index, t.key, when);
+    };
+    static const QRegularExpression space(QStringLiteral("\\s+"));
+    auto fill = [](SearchHit& hit, const Indexed& t, Stmt& s, int at) {
+        hit.key = s.text(at);
+        hit.field = t.columns.value(int(s.integer(at + 1)));
+        hit.snippet = s.text(at + 2).replace(space, QStringLiteral(" ")).trimmed();
+    };
     try {
         for (const Indexed& t : indexed()) {
-            // The newest matches first, by number alone (cheap): how many there
-            // are, up to the cap, and from where the best are picked.
-            qint64 from = std::numeric_limits<qint64>::min();
-            int n = 0;
-            int rc;
-            {
-                Stmt newest(db, QStringLiteral("SELECT rowid FROM %1 WHERE %1 MATCH ?1 ORDER BY rowid DESC%2")
-                                    .arg(t.index, perKind > 0 ? QStringLiteral(" LIMIT %1").arg(kCountCap + 1)
-                                                              : QString()));
-                newest.bind(1, match);
-                while ((rc = newest.tryStep()) == SQLITE_ROW)
-                    if (++n == kRankWindow && perKind > 0)
-                        from = newest.integer(0);
-                if (rc != SQLITE_DONE)
-                    return {rc, newest.errorText()};
-            }
-            result.counts.insert(t.kind, n);
-            if (n == 0)
-                continue;
-            Stmt hits(db, QStringLiteral("SELECT rowid, %2, vc_column(%1), snippet(%1, vc_column(%1), char(2), "
-                                         "char(3), '…', 16), rank FROM %1 WHERE %1 MATCH ?1 AND rowid >= ?2 "
-                                         "ORDER BY rank%3")
-                              .arg(t.index, t.key,
-                                   perKind > 0 ? QStringLiteral(" LIMIT %1").arg(perKind) : QString()));
-            hits.bind(1, match);
-            hits.bind(2, from);
-            static const QRegularExpression space(QStringLiteral("\\s+"));
-            while ((rc = hits.tryStep()) == SQLITE_ROW) {
-                QString snippet = hits.text(3);
-                snippet.replace(space, QStringLiteral(" "));
-                result.hits.append({t.kind, hits.integer(0), hits.text(1), t.columns.value(int(hits.integer(2))),
-                                    snippet.trimmed(), hits.real(4)});
+            // One pass, newest first and by number alone (cheap): it counts the
+            // matches up to the cap, and the best are picked among the newest
+            // kRankWindow, the only ones ranked.
+            const QString take = QStringLiteral("CASE WHEN vc_window(%1, %2) THEN ")
+                                     .arg(t.index)
+                                     .arg(perKind > 0 ? kRankWindow : 0);
+            QString columns = take + QStringLiteral("vc_rank(%1, '%2') END").arg(t.index, kinds);
+            if (detailsInPass)
+                columns += QStringLiteral(", ") + details(t, take);
+            Stmt scan(db, QStringLiteral("SELECT rowid, %2 FROM %1 WHERE %1 MATCH ?1 ORDER BY rowid DESC%3")
+                              .arg(t.index, columns,
+                                   perKind > 0 ? QStringLiteral(" LIMIT %1").arg(kCountCap + 1) : QString()));
+            scan.bind(1, match);
+            QList<SearchHit> hits;
+            int n = 0, rc;
+            while ((rc = scan.tryStep()) == SQLITE_ROW) {
+                if (++n > kRankWindow && perKind > 0)
+                    continue;
+                hits.append({t.kind, scan.integer(0), {}, {}, {}, scan.real(1)});
+                if (detailsInPass)
+                    fill(hits.back(), t, scan, 2);
             }
             if (rc != SQLITE_DONE)
-                return {rc, hits.errorText()};
+                return {rc, scan.errorText()};
+            result.counts.insert(t.kind, n);
+            // On equal scores the newer stays first.
+            hits = bestFirst(std::move(hits));
+            if (perKind > 0 && hits.size() > perKind)
+                hits.resize(perKind);
+            if (!detailsInPass && !hits.isEmpty()) {
+                // The window walked again, the details read for the best alone.
+                QStringList rows;
+                qint64 low = hits.first().rowid, high = low;
+                for (const SearchHit& hit : hits) {
+                    rows << QString::number(hit.rowid);
+                    low = std::min(low, hit.rowid);
+                    high = std::max(high, hit.rowid);
+                }
+                const QString best = QStringLiteral("CASE WHEN rowid IN (%1) THEN ").arg(rows.join(QLatin1Char(',')));
+                Stmt again(db, QStringLiteral("SELECT rowid, %2 FROM %1 WHERE %1 MATCH ?1 AND rowid BETWEEN ?2 AND ?3 "
+                                              "ORDER BY rowid DESC")
+                                   .arg(t.index, details(t, best)));
+                again.bind(1, match);
+                again.bind(2, low);
+                again.bind(3, high);
+                QHash<qint64, SearchHit*> byRow;
+                for (SearchHit& hit : hits)
+                    byRow.insert(hit.rowid, &hit);
+                while ((rc = again.tryStep()) == SQLITE_ROW)
+                    if (SearchHit* hit = byRow.value(again.integer(0)))
+                        fill(*hit, t, again, 1);
+                if (rc != SQLITE_DONE)
+                    return {rc, again.errorText()};
+            }
+            result.hits.append(hits);
         }
     } catch (const DbError& e) {
         // A damaged index can fail as soon as it is named.
