@@ -242,21 +242,95 @@ void rank(const Fts5ExtensionApi* api, Fts5Context* fts, sqlite3_context* out, i
     sqlite3_result_double(out, -score);
 }
 
-// One letter a phrase of an index query (as indexQuery writes them), in
-// their order: p for a prefix, w for anything else.
-QByteArray phraseKinds(const QString& match) {
-    QByteArray kinds;
+// A phrase of an index query as indexQuery writes them: where it stands
+// (its closing * too), its words and whether it is a prefix.
+struct Phrase {
+    qsizetype from = 0, to = 0;
+    QString words;
+    bool prefix = false;
+};
+
+QList<Phrase> phrasesOf(const QString& match) {
+    QList<Phrase> out;
     for (qsizetype i = 0; i < match.size(); ++i) {
         if (match[i] != QLatin1Char('"'))
             continue;
-        for (++i; i < match.size(); ++i)
-            if (match[i] == QLatin1Char('"') && !(i + 1 < match.size() && match[i + 1] == QLatin1Char('"')))
+        Phrase p;
+        p.from = i;
+        for (++i; i < match.size(); ++i) {
+            if (match[i] != QLatin1Char('"'))
+                p.words += match[i];
+            else if (i + 1 < match.size() && match[i + 1] == QLatin1Char('"'))
+                p.words += match[++i]; // a doubled quote inside the phrase
+            else
                 break;
-            else if (match[i] == QLatin1Char('"'))
-                ++i; // a doubled quote inside the phrase
-        kinds += i + 1 < match.size() && match[i + 1] == QLatin1Char('*') ? 'p' : 'w';
+        }
+        p.prefix = i + 1 < match.size() && match[i + 1] == QLatin1Char('*');
+        p.to = i + 1 + (p.prefix ? 1 : 0);
+        out << p;
     }
-    return kinds;
+    return out;
+}
+
+// The words of an index that begin with a prefix, up to one more than
+// kMaxExpansion; none for a prefix the index may fold otherwise than plain
+// lower-case letters and digits.
+constexpr int kMaxExpansion = 64;
+
+QStringList wordsStarting(Connection& db, const QString& index, const QString& prefix) {
+    for (QChar c : prefix)
+        if (c.unicode() > 127 || !c.isLetterOrNumber())
+            return {};
+    Stmt(db, QStringLiteral("CREATE VIRTUAL TABLE IF NOT EXISTS temp.%1_words USING fts5vocab(main, %1, 'instance')")
+                 .arg(index))
+        .step();
+    // One seek a word: the records a word is in are never walked.
+    Stmt next(db, QStringLiteral("SELECT term FROM temp.%1_words WHERE term >= ?1 AND term < ?2 LIMIT 1").arg(index));
+    QString end = prefix.toLower();
+    end.back() = QChar(end.back().unicode() + 1);
+    QStringList words;
+    for (QString from = prefix.toLower(); words.size() <= kMaxExpansion; from = words.last() + QChar(1)) {
+        next.bind(1, from);
+        next.bind(2, end);
+        if (!next.step())
+            break;
+        words << next.text(0);
+        next.reset();
+    }
+    return words;
+}
+
+// The query with each prefix that stands for a few words of this index
+// written as those words: a prefix is merged in full on every statement that
+// names it, the words only as far as a statement reads. kinds gets one letter
+// a phrase of the result, p for a prefix or a word standing for one (counted
+// as common when ranked), w for the rest; native whether a prefix is left.
+QString expandPrefixes(Connection& db, const QString& index, const QString& match, QString& kinds, bool& native) {
+    QString out;
+    qsizetype at = 0;
+    kinds.clear();
+    native = false;
+    for (const Phrase& p : phrasesOf(match)) {
+        out += match.mid(at, p.from - at);
+        at = p.to;
+        const QStringList words = p.prefix ? wordsStarting(db, index, p.words) : QStringList();
+        if (words.isEmpty() || words.size() > kMaxExpansion) {
+            out += match.mid(p.from, p.to - p.from);
+            kinds += p.prefix ? QLatin1Char('p') : QLatin1Char('w');
+            native |= p.prefix;
+            continue;
+        }
+        // A bracket beside a word needs the AND that is otherwise implied.
+        const QString before = out.trimmed();
+        if (before.endsWith(QLatin1Char('"')) || before.endsWith(QLatin1Char('*')) || before.endsWith(QLatin1Char(')')))
+            out += QStringLiteral("AND ");
+        out += QStringLiteral("(\"") + words.join(QStringLiteral("\" OR \"")) + QStringLiteral("\")");
+        const QString after = match.mid(at).trimmed();
+        if (after.startsWith(QLatin1Char('"')) || after.startsWith(QLatin1Char('(')))
+            out += QStringLiteral(" AND");
+        kinds += QString(words.size(), QLatin1Char('p'));
+    }
+    return out + match.mid(at);
 }
 
 bool isCorruption(int rc) {
@@ -482,13 +556,7 @@ QString indexQuery(const QString& query, QString* error) {
 
 namespace {
 // Fills the result from every kind's index; the engine's code and message on failure.
-std::pair<int, QString> runQuery(Connection& db, const QString& match, int perKind, SearchResult& result) {
-    const QString kinds = QString::fromLatin1(phraseKinds(match));
-    // A prefix costs its full work on every statement that names it, a word or
-    // phrase little once the record is known: so with a prefix the details of
-    // every record of the window come in the one pass, otherwise only those of
-    // the best, looked up after it.
-    const bool detailsInPass = kinds.contains(QLatin1Char('p')) || perKind <= 0;
+std::pair<int, QString> runQuery(Connection& db, const QString& query, int perKind, SearchResult& result) {
     // Key, field and snippet of the records for which the CASE condition holds.
     auto details = [](const Indexed& t, const QString& when) {
         return QStringLiteral("%3%2 END, %3vc_column(%1) END, %3snippet(%1, vc_column(%1), char(2), char(3), '…', 16) END")
@@ -502,6 +570,14 @@ std::pair<int, QString> runQuery(Connection& db, const QString& match, int perKi
     };
     try {
         for (const Indexed& t : indexed()) {
+            QString kinds;
+            bool native = false;
+            const QString match = expandPrefixes(db, t.index, query, kinds, native);
+            // A prefix left costs its full work on every statement that names
+            // it, anything else little once the record is known: so with one
+            // the details of every record of the window come in the one pass,
+            // otherwise only those of the best, looked up after it.
+            const bool detailsInPass = native || perKind <= 0;
             // One pass, newest first and by number alone (cheap): it counts the
             // matches up to the cap, and the best are picked among the newest
             // kRankWindow, the only ones ranked.
