@@ -512,6 +512,13 @@ QString indexQuery(const QString& query, QString* error) {
                QLatin1Char('"');
     };
     QStringList out;
+    // The index reads a bracket beside a word only with the AND spelled out.
+    auto put = [&out](const QString& token) {
+        const bool closes = !out.isEmpty() && (out.last() == QLatin1String(")") || out.last().startsWith(QLatin1Char('"')));
+        if (closes && (token == QLatin1String("(") || (token.startsWith(QLatin1Char('"')) && out.last() == QLatin1String(")"))))
+            out << QStringLiteral("AND");
+        out << token;
+    };
     int depth = 0;
     for (qsizetype i = 0; i < query.size();) {
         const QChar c = query[i];
@@ -527,12 +534,12 @@ QString indexQuery(const QString& query, QString* error) {
                 p += QLatin1Char('*');
                 ++i;
             }
-            out << p;
+            put(p);
         } else if (c == QLatin1Char('(') || c == QLatin1Char(')')) {
             depth += c == QLatin1Char('(') ? 1 : -1;
             if (depth < 0)
                 return fail(QStringLiteral("A closing bracket \")\" has no opening one."));
-            out << QString(c);
+            put(QString(c));
             ++i;
         } else {
             qsizetype j = i;
@@ -550,7 +557,7 @@ QString indexQuery(const QString& query, QString* error) {
                 word.chop(1);
             if (word.isEmpty())
                 return fail(QStringLiteral("A * must end a word, as in cell*."));
-            out << phrase(word) + (prefix ? QStringLiteral("*") : QString());
+            put(phrase(word) + (prefix ? QStringLiteral("*") : QString()));
         }
     }
     if (depth > 0)

@@ -21,6 +21,10 @@ void seed(Connection& db) {
                                {"Investigation", "1-2-06 9:5 am-1"}, {"Interview", "She heard a harpsichord."}});
     db.add(tables::investigators, {{"Name", "Ann"}, {"Notes", "Skilled with the spectrometer."}});
     db.add(tables::equipment, {{"Nick_Name", "EMF"}, {"Quirks", "Drains batteries in frost."}});
+    QStringList many; // more words of one beginning than a prefix is spelled out to
+    for (int i = 0; i < 70; ++i)
+        many << QString("zq%1x").arg(i);
+    db.add(tables::investigators, {{"Name", "Cy"}, {"Notes", many.join(' ')}});
     db.add(tables::pictures, {{"Investigation", "1-2-06 9:5 am-1"}, {"Title", "Stairs"}, {"History", "An orb on the banister."}});
     QCOMPARE(runSql(db.path(), "INSERT INTO vc_evidence(FullDate_Time, at_ms, kind, note) "
                                "VALUES('1-2-06 9:5 am-1', 5, 'EVP', 'A whisper: leave')"),
@@ -50,6 +54,14 @@ private slots:
         QTest::newRow("a picture") << "banister" << QStringList{"picture:Stairs:History"} << "";
         QTest::newRow("evidence") << "whisper" << QStringList{"evidence:1-2-06 9:5 am-1 #1:note"} << "";
         QTest::newRow("prefix") << "harpsi*" << QStringList{"interview:1-2-06 9:6 am-1:Interview"} << "";
+        QTest::newRow("prefix beside a word") << "door kno*" << QStringList{"investigation:1-2-06 9:5 am-1:Investigation_Notes"} << "";
+        QTest::newRow("brackets beside words") << "(fog OR frost) batteries (drains)" << QStringList{"equipment:EMF:Quirks"} << "";
+        QTest::newRow("a word beside brackets") << "batteries (fog OR frost)" << QStringList{"equipment:EMF:Quirks"} << "";
+        QTest::newRow("prefix beside brackets") << "(fog OR frost) bat*" << QStringList{"equipment:EMF:Quirks"} << "";
+        QTest::newRow("prefix under NOT") << "cellar NOT do*" << QStringList{"location:Old Mill:Background"} << "";
+        QTest::newRow("prefix with an accent") << "CÉIL*" << QStringList{"location:Old Mill:Background"} << "";
+        QTest::newRow("prefix of many words") << "zq* zq69x" << QStringList{"investigator:Cy:Notes"} << "";
+        QTest::newRow("prefix of many words, one left") << "zq6*" << QStringList{"investigator:Cy:Notes"} << "";
         QTest::newRow("phrase") << "\"cellar door\"" << QStringList{"location:Grange:Notes"} << "";
         QTest::newRow("both words anywhere") << "cellar door" << QStringList{"location:Grange:Notes"} << "";
         QTest::newRow("OR") << "harpsichord OR frost"
@@ -81,6 +93,16 @@ private slots:
         QVERIFY2(says.isEmpty() ? r.error.isEmpty() : r.error.contains(says), qPrintable(r.error));
         QCOMPARE(found(*db, query), hits);
         QCOMPARE(r.total(), hits.size());
+    }
+
+    // A word said more often ranks first, though it was written earlier.
+    void ranking() {
+        ProgramFolder pf;
+        auto db = Connection::open(pf.path());
+        db->add(tables::location, {{"LocationName", "Often"}, {"Notes", "ghost, a ghost and again a ghost"}});
+        db->add(tables::location, {{"LocationName", "Once"}, {"Notes", "one ghost and a great many other words"}});
+        for (const char* q : {"ghost", "gho*"})
+            QCOMPARE(search(*db, q, 10).hits.value(0).key, "Often");
     }
 
     void snippetMarksTheMatchOnOneLine() {
