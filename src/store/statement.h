@@ -67,6 +67,11 @@ public:
         const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, c));
         return QString::fromUtf8(p, sqlite3_column_bytes(m_stmt, c));
     }
+    // The column's UTF-8 bytes, good until the next step.
+    QByteArrayView bytes(int c) const {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, c));
+        return QByteArrayView(p, sqlite3_column_bytes(m_stmt, c));
+    }
     QString name(int c) const { return QString::fromUtf8(sqlite3_column_name(m_stmt, c)); }
 
 private:

@@ -112,6 +112,14 @@ private slots:
         const SearchHit h = search(*db, "cellar").hits.value(0);
         QCOMPARE(markSnippet(h.snippet, "[", "]"), "first line the <b>[Cellar]</b> [door]");
         QCOMPARE(markSnippet(h.snippet, "<b>", "</b>", true), "first line the &lt;b&gt;<b>Cellar</b>&lt;/b&gt; [door]");
+        // In a long field: the stretch with both words, a phrase never cut in two.
+        const QString many = QString("word ").repeated(30);
+        db->add(tables::location, {{"LocationName", "Long"}, {"Notes", many + "a loft " + many + "the loft by the hatch in the céilidh hall " + many}});
+        QCOMPARE(markSnippet(search(*db, "loft hatch").hits.value(0).snippet, "[", "]"),
+                 "… word word the [loft] by the [hatch] in the céilidh hall word word word word word …");
+        const QString phrase = QString("x ").repeated(20).trimmed();
+        db->add(tables::location, {{"LocationName", "Phrase"}, {"Notes", many + phrase + " " + many}});
+        QCOMPARE(markSnippet(search(*db, '"' + phrase + '"').hits.value(0).snippet, "[", "]"), "… [" + phrase + "] …");
     }
 
     // Counted up to the cap, the best picked among the newest; 0 asks for all.
