@@ -40,6 +40,9 @@ inline void seedCase(Connection& db) {
         db.add(tables::equipment, {{"Nick_Name", nick}});
 }
 
+// For a frame over that case: Frame f(seeded).
+inline void seeded(Frame& f) { seedCase(*Connection::open(f.folder.path())); }
+
 // A stored record with its date, time and composed key; returns the key.
 inline QString seedKeyed(Connection& db, const QString& table, const DateTimeParts& p, const Fields& more) {
     const qint64 id = db.add(table, Fields{{"Location", "Old Mill"}, {"Date_Month", p.month}, {"Date_Day", p.day},

@@ -11,6 +11,7 @@
 #include "records/investigatorswindow.h"
 #include "records/locationwindow.h"
 #include "records/reportdialog.h"
+#include "widgets/picturebox.h"
 
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -64,11 +65,6 @@ CaseWindow* openRecord(Frame& f, const QString& form, const QString& key) {
     emit list->activated(last);
     (form == "Form3" ? d->Label7 : d->Label6)->click();
     return f.window<CaseWindow>(form);
-}
-
-ReportDialog* reportDialog(CaseWindow* w) {
-    menu(w, "report");
-    return w->findChild<ReportDialog*>("ReportDialog");
 }
 } // namespace
 
@@ -144,6 +140,70 @@ private slots:
         QCOMPARE(f.ui.messages.last().title, QStringLiteral("Veilcase"));
     }
 
+    // Empty key: a message on both routes, and no dialog. With a key, the dialog's
+    // copy locks it and moves on; a drop takes the first file only, and locks the
+    // member's name but not the location's. A dropped photo alone is unsaved input.
+    void photoThroughTheDialogAndByDropping_data() {
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<QString>("imageName"); // the box that shows the copy's name
+        QTest::addColumn<QString>("dropMessage");
+        QTest::addColumn<QString>("refusedFocus");
+        QTest::addColumn<bool>("dropLocks");
+        QTest::newRow("location") << "Form1" << "Text12" << "Please fill in form before adding picture" << "Text1"
+                                  << false;
+        QTest::newRow("member") << "Form5" << "Text8" << "You must fill out the Contact info before adding image"
+                                << "Text4" << true;
+    }
+    void photoThroughTheDialogAndByDropping() {
+        QFETCH(QString, form);
+        QFETCH(QString, imageName);
+        QFETCH(QString, dropMessage);
+        QFETCH(QString, refusedFocus);
+        QFETCH(bool, dropLocks);
+        const Keyed k = keyed(form);
+        const QString folder = form == "Form1" ? "locations/" : "investigators/";
+        Frame f;
+        seedCase(*Connection::open(f.folder.path()));
+        CaseWindow* w = form == "Form1" ? openRecord(f, form, "New") : f.frame->show(form);
+        const auto box = [&](const QString& name) { return w->findChild<QLineEdit*>(name); };
+        const auto insert = [&] {
+            form == "Form1" ? menu(w, "Image_Insert") : w->findChild<ImageButton*>("Label8")->click();
+        };
+        auto* photo = w->findChild<PictureBox*>("Image1");
+        const QString jpg = f.folder.file("pics/mill.JPG"), png = f.folder.file("pics/barn.png");
+        QVERIFY(writePicture(jpg, "JPG") && writePicture(png, "PNG"));
+        box("Text4")->setFocus();
+        insert();
+        emit photo->filesDropped({png});
+        QCOMPARE(f.ui.texts(), (QStringList{"You must fill out the Contact info before adding image", dropMessage}));
+        QVERIFY(f.ui.dialogs.isEmpty() && w->focusWidget() == box(refusedFocus));
+
+        box("Text1")->setText("Mill");
+        f.ui.setNextFileName(jpg);
+        insert();
+        QCOMPARE(f.ui.dialogs.value(0).startFolder, f.folder.path());
+        QCOMPARE(box(imageName)->text(), QStringLiteral("Mill.JPG"));
+        QVERIFY(QFileInfo::exists(f.folder.file(folder + "Mill.JPG")));
+        QVERIFY(box("Text1")->isReadOnly() && w->focusWidget() == box("Text2"));
+        menu(w, "save"); // still a new record
+        QCOMPARE(stored(f, k.table, "Mill", k.field).text("Image"), QStringLiteral("Mill.JPG"));
+
+        menu(w, qPrintable(k.newItem));
+        box("Text1")->setText("Barn");
+        box("Text5")->setFocus();
+        emit photo->filesDropped({png, jpg});
+        QCOMPARE(box(imageName)->text(), QStringLiteral("Barn.png"));
+        QVERIFY(!QFileInfo::exists(f.folder.file(folder + "Barn.JPG")));
+        QCOMPARE(box("Text1")->isReadOnly(), dropLocks);
+        QCOMPARE(w->focusWidget(), box(dropLocks ? "Text2" : "Text5"));
+        QVERIFY(w->hasUnsavedChanges());
+        menu(w, "save");
+        QVERIFY(!w->hasUnsavedChanges());
+        QCOMPARE(stored(f, k.table, "Barn", k.field).text("Image"), QStringLiteral("Barn.png"));
+        if (form == "Form1")
+            QCOMPARE(f.dashboard()->Image2->picture(), photo->picture());
+    }
+
     // Where no maximum is set, a single-line box keeps a pasted text whole (Qt
     // would cut it at 32,767 characters); the date and time boxes keep theirs.
     void singleLineBoxesKeepLongText_data() {
@@ -181,23 +241,30 @@ private slots:
         QVERIFY(whole.size() > limited.size());
     }
 
+    // File > Report… on a saved record; an unsaved one is told to save first.
     void reportFromTheFileMenu_data() {
         QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("key");
         QTest::addColumn<bool>("html");
         QTest::addColumn<bool>("contacts");
         QTest::addColumn<QString>("answer"); // the file dialog's answer, empty for Cancel
         QTest::addColumn<QString>("written"); // the file written, empty for none
-        QTest::addColumn<QString>("shown");   // a word it holds
-        QTest::newRow("investigation as HTML") << "Form3" << true << false << "r.html" << "r.html"
+        QTest::addColumn<QString>("shown");   // a word it holds, or the message
+        QTest::newRow("investigation as HTML") << "Form3" << "night" << true << false << "r.html" << "r.html"
                                                << "I heard steps in the attic.";
         QTest::newRow("investigation as PDF, with contacts, named without extension")
-            << "Form3" << false << true << "r" << "r.pdf" << "555-0101";
-        QTest::newRow("a typed .html wins over the choice") << "Form1" << false << false << "l.html" << "l.html"
-                                                            << "snow storm";
-        QTest::newRow("cancelled") << "Form3" << false << false << "" << "" << "";
+            << "Form3" << "night" << false << true << "r" << "r.pdf" << "555-0101";
+        QTest::newRow("a typed .html wins over the choice") << "Form1" << "Old Mill" << false << false << "l.html"
+                                                            << "l.html" << "snow storm";
+        QTest::newRow("previewed, then cancelled") << "Form3" << "night" << false << false << "" << "" << "";
+        QTest::newRow("unsaved location") << "Form1" << "New" << false << false << "" << ""
+                                          << "Please save the location before making its report.";
+        QTest::newRow("unsaved investigation") << "Form3" << "New" << false << false << "" << ""
+                                               << "Please save the investigation before making its report.";
     }
     void reportFromTheFileMenu() {
         QFETCH(QString, window);
+        QFETCH(QString, key);
         QFETCH(bool, html);
         QFETCH(bool, contacts);
         QFETCH(QString, answer);
@@ -205,16 +272,35 @@ private slots:
         QFETCH(QString, shown);
         Frame f;
         const ReportCase c = seedReportCase(f.folder);
-        CaseWindow* w = openRecord(f, window, window == "Form1" ? "Old Mill" : c.night);
-        ReportDialog* d = reportDialog(w);
+        CaseWindow* w = openRecord(f, window, key == "night" ? c.night : key);
+        menu(w, "report");
+        auto* d = w->findChild<ReportDialog*>("ReportDialog");
+        if (key == "New") {
+            QVERIFY(!d);
+            QCOMPARE(f.ui.texts(), QStringList{shown});
+            return;
+        }
         QVERIFY(d && d->isVisible());
         QVERIFY(!d->IncludeContacts->isChecked()); // reports travel
         (html ? d->HtmlFormat : d->PdfFormat)->setChecked(true);
         d->IncludeContacts->setChecked(contacts);
+        if (answer.isEmpty()) {
+            int pages = 0;
+            QTimer::singleShot(0, [&] {
+                auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+                if (preview && preview->objectName() == "ReportPreview") {
+                    pages = preview->findChild<QPrintPreviewWidget*>()->pageCount();
+                    preview->reject();
+                }
+            });
+            d->PreviewButton->click();
+            QVERIFY(pages >= 2);
+        }
         f.ui.setNextSaveFileName(answer.isEmpty() ? answer : f.folder.file(answer));
         d->SaveButton->click();
         QCOMPARE(QDir(f.folder.path()).entryList({"*.html", "*.pdf"}, QDir::Files),
                  written.isEmpty() ? QStringList() : QStringList{written});
+        QVERIFY(f.ui.messages.isEmpty());
         if (written.isEmpty()) {
             QVERIFY(d->isVisible());
             return;
@@ -223,39 +309,6 @@ private slots:
         const QString text = reportText(f.folder.file(written));
         QVERIFY2(text.contains(shown), qPrintable(text.left(400)));
         QCOMPARE(text.contains("555-0101"), contacts);
-        QVERIFY(f.ui.messages.isEmpty());
-    }
-
-    void reportPreviewShowsThePages() {
-        Frame f;
-        const ReportCase c = seedReportCase(f.folder);
-        ReportDialog* d = reportDialog(openRecord(f, "Form3", c.night));
-        int pages = 0;
-        QTimer::singleShot(0, [&] {
-            auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
-            if (preview && preview->objectName() == "ReportPreview") {
-                pages = preview->findChild<QPrintPreviewWidget*>()->pageCount();
-                preview->reject();
-            }
-        });
-        d->PreviewButton->click();
-        QVERIFY(pages >= 2);
-        QVERIFY(d->isVisible());
-    }
-
-    void unsavedRecordsHaveNoReport_data() {
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("location") << "Form1" << "Please save the location before making its report.";
-        QTest::newRow("investigation") << "Form3" << "Please save the investigation before making its report.";
-    }
-    void unsavedRecordsHaveNoReport() {
-        QFETCH(QString, window);
-        QFETCH(QString, message);
-        Frame f;
-        seedReportCase(f.folder);
-        QVERIFY(!reportDialog(openRecord(f, window, "New")));
-        QCOMPARE(f.ui.texts(), QStringList{message});
     }
 };
 

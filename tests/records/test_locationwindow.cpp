@@ -128,44 +128,6 @@ private slots:
         QFile out(f.folder.file("page.pdf"));
         QVERIFY(out.open(QIODevice::ReadOnly) && out.size() > 1000 && out.read(5) == "%PDF-");
     }
-
-    void photoByInsertImageLocksTheNameButADropDoesNot() {
-        Frame f;
-        addPrerequisites(f);
-        const QString jpg = f.folder.file("pics/mill.JPG"), png = f.folder.file("pics/barn.png");
-        QVERIFY(writePicture(jpg, "JPG") && writePicture(png, "PNG"));
-        Form1* w = openLocation(f, "New");
-        menu(w, "Image_Insert");
-        QVERIFY(f.ui.dialogs.isEmpty());
-        w->Text4->setFocus();
-        emit w->Image1->filesDropped({png});
-        QCOMPARE(f.ui.texts(), (QStringList{"You must fill out the Contact info before adding image",
-                                            "Please fill in form before adding picture"}));
-        QCOMPARE(w->focusWidget(), w->Text1);
-
-        w->Text1->setText("Old Mill");
-        f.ui.setNextFileName(jpg);
-        menu(w, "Image_Insert");
-        QCOMPARE(f.ui.dialogs.value(0).startFolder, f.folder.path());
-        QCOMPARE(w->Text12->text(), QStringLiteral("Old Mill.JPG"));
-        QVERIFY(QFileInfo::exists(f.folder.file("locations/Old Mill.JPG")));
-        QVERIFY(w->Text1->isReadOnly() && w->focusWidget() == w->Text2);
-        QCOMPARE(w->Text13->text(), QStringLiteral("New")); // the mode stays
-        menu(w, "save");
-        QCOMPARE(location(f, "Old Mill").text("Image"), QStringLiteral("Old Mill.JPG"));
-
-        menu(w, "new");
-        w->Text1->setText("Barn");
-        w->Text5->setFocus();
-        emit w->Image1->filesDropped({png, jpg});
-        QCOMPARE(w->Text12->text(), QStringLiteral("Barn.png"));
-        QVERIFY(!w->Text1->isReadOnly() && w->focusWidget() == w->Text5);
-        QVERIFY(w->hasUnsavedChanges()); // a dropped photo alone is an unsaved change
-        menu(w, "save");
-        QVERIFY(!w->hasUnsavedChanges());
-        QCOMPARE(location(f, "Barn").text("Image"), QStringLiteral("Barn.png"));
-        QCOMPARE(f.dashboard()->Image2->picture(), w->Image1->picture());
-    }
 };
 
 QTEST_MAIN(Form1Test)

@@ -150,36 +150,6 @@ private slots:
         Frame::flush();
         QVERIFY(!f.frame->loaded("Form5") && f.dashboard()->isVisible());
     }
-
-    void memberPhotoThroughTheDialogAndByDropping() {
-        Frame f;
-        auto* w = open<Form5>(f, "Form5");
-        const QString jpg = f.folder.file("src/face.JPG"), png = f.folder.file("src/other.png");
-        QVERIFY(writePicture(jpg, "JPG") && writePicture(png, "PNG"));
-
-        // Empty name: the same message on both routes; no dialog, no focus move.
-        w->Text3->setFocus();
-        w->Label8->click();
-        emit w->Image1->filesDropped({jpg});
-        QCOMPARE(f.ui.texts(), QStringList(2, "You must fill out the Contact info before adding image"));
-        QVERIFY(f.ui.dialogs.isEmpty() && w->focusWidget() == w->Text3);
-
-        w->Text1->setText("Jane Doe");
-        f.ui.setNextFileName(jpg);
-        w->Label8->click();
-        QCOMPARE(w->Text8->text(), QStringLiteral("Jane Doe.JPG"));
-        QVERIFY(QFileInfo::exists(f.folder.file("investigators/Jane Doe.JPG")));
-        QVERIFY(w->Text1->isReadOnly() && w->focusWidget() == w->Text2);
-
-        // A drop takes the first file only and locks the name as well.
-        w->Label10->click();
-        w->Text1->setText("Bob");
-        emit w->Image1->filesDropped({png, jpg});
-        QVERIFY(!QFileInfo::exists(f.folder.file("investigators/Bob.JPG")));
-        QVERIFY(w->Text1->isReadOnly() && w->focusWidget() == w->Text2);
-        w->Label9->click();
-        QCOMPARE(member(f, "Bob").text("Image"), QStringLiteral("Bob.png"));
-    }
 };
 
 QTEST_MAIN(RosterWindowsTest)
