@@ -1,7 +1,7 @@
 // What the editors share: the road of a record found by a typed key (refused
 // empty, as one of the program's own mode words or when taken; saved, updated,
 // gone from under the window), boxes that take any length of text, and File > Report….
-#include "casetesting.h"
+#include "recordtesting.h"
 #include "reportcase.h"
 
 #include "pictures/addpictureswindow.h"
@@ -117,11 +117,11 @@ private slots:
         typeInto(other, "2 Mill Lane");
         menu(w, "save");
         QCOMPARE(w->caption(), k.caption + "Mill" + k.updated);
-        QCOMPARE(stored(f, k.table, "Mill", k.field).text(k.otherField), QStringLiteral("2 Mill Lane"));
 
         menu(w, qPrintable(k.newItem));
         save("Mill");
         QCOMPARE(w->focusWidget(), name);
+        QCOMPARE(stored(f, k.table, "Mill", k.field).text(k.otherField), QStringLiteral("2 Mill Lane"));
         QCOMPARE(w->caption(), k.caption + (form == "Form1" ? "New" : "Add New"));
         save("mill");
         QCOMPARE(count(f, k.table), records + 2);
@@ -162,8 +162,7 @@ private slots:
         QFETCH(bool, dropLocks);
         const Keyed k = keyed(form);
         const QString folder = form == "Form1" ? "locations/" : "investigators/";
-        Frame f;
-        seedCase(*Connection::open(f.folder.path()));
+        Frame f(withCase);
         CaseWindow* w = form == "Form1" ? openRecord(f, form, "New") : f.frame->show(form);
         const auto box = [&](const QString& name) { return w->findChild<QLineEdit*>(name); };
         const auto insert = [&] {

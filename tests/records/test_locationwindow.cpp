@@ -1,4 +1,4 @@
-#include "casetesting.h"
+#include "recordtesting.h"
 
 #include "records/locationwindow.h"
 #include "records/investigatorswindow.h"

@@ -1,5 +1,5 @@
 // The Investigators and Equipment windows: what each adds to the editors' shared road.
-#include "casetesting.h"
+#include "recordtesting.h"
 
 #include "records/equipmentwindow.h"
 #include "records/investigatorswindow.h"
@@ -47,7 +47,7 @@ private slots:
     void equipmentSavesWithAType() {
         Frame f;
         auto* w = open<Form7>(f, "Form7");
-        QCOMPARE(w->Combo1->currentText(), QStringLiteral("Type"));
+        QCOMPARE(w->caption() + w->Combo1->currentText(), QStringLiteral("Equipment - Add NewType"));
         w->Text3->setText("Cam");
         w->Label8->click();
         QCOMPARE(f.ui.texts(), QStringList{"Please select a type before saving"});
@@ -96,15 +96,18 @@ private slots:
     void memberImageNameAndActiveTick() {
         Frame f;
         auto* w = open<Form5>(f, "Form5");
-        QCOMPARE(w->focusWidget(), w->List1);
+        QVERIFY(w->focusWidget() == w->List1 && w->caption() == "Investigators - Add New");
         w->Text1->setText("Jane Doe");
+        w->Text7->setText("Lead");
         w->Check1->setChecked(false);
         QVERIFY(w->hasUnsavedChanges());
         w->Label9->click();
         QVERIFY(!w->hasUnsavedChanges() && w->List1->count() == 1);
         QCOMPARE(member(f, "Jane Doe").text("Image") + member(f, "Jane Doe").text("Active"), QStringLiteral("0"));
-
         w->RichTextBox1->setPlainText("Sees orbs");
+        menu(w, "save");
+        QCOMPARE(member(f, "Jane Doe").text("Title") + member(f, "Jane Doe").text("Notes"), QStringLiteral("LeadSees orbs"));
+
         for (int i = 0; i < 2; ++i) { // the same after a second New
             w->Label10->click();
             QVERIFY(w->RichTextBox1->toPlainText().isEmpty() && w->Check1->isChecked());
