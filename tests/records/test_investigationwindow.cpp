@@ -100,12 +100,13 @@ private slots:
         QVERIFY(w->dateTime.isLocked());
     }
 
-    void storedInvestigationLoadsUpdatesAndStartsOverOnNew() {
+    // A stored investigation, then its stored interview: each loads, saves and starts over on New.
+    void storedRecordsLoadUpdateAndStartOverOnNew() {
         Frame f;
         QStringList tapes;
         for (int i = 120; i >= 1; --i) // long entries: the list text outgrows a plain text box
             tapes << QStringLiteral("Tape %1 ").arg(i, 3, 10, QChar(u'0')) + QString(400, u'x');
-        QString key;
+        QString key, talk;
         {
             auto db = Connection::open(f.folder.path());
             seedCase(*db);
@@ -113,7 +114,8 @@ private slots:
             key = seedKeyed(*db, tables::investigations, {"3", "4", "2005", "10", "15", "am"},
                             {{"Humidity", "80%"}, {"investigators", "Gone,Dee,ann,"}, {"equipment", "Cam 1,"},
                              {"Investigation_Notes", "Long"}, {"Tape_Archive", listText(tapes)}});
-            db->add(tables::interview, {{"Location", "Old Mill"}, {"Investigation", key}, {"FullDate_Time", "i-1"}});
+            talk = seedKeyed(*db, tables::interview, {"11", "1", "2005", "1", "00", "am"},
+                             {{"Investigation", key}, {"Interviewer", "ann,Cid,"}, {"Name", "Tom"}});
             db->add(tables::pictures, {{"Investigation", key}, {"Title", "Stairs"}});
         }
         Form3* w = openInvestigation(f, key);
@@ -164,44 +166,32 @@ private slots:
         menu(w, "save");
         QCOMPARE(f.ui.texts(), QStringList{"This investigation could not be found, so nothing was saved."});
         QVERIFY(!w->caption().endsWith("updated"));
-    }
 
-    void storedInterviewMarksInterviewersSpelledAlikeAndNewStartsOverToday() {
-        Frame f;
-        const QString investigation = QStringLiteral("10-31-05 11:45 pm-17");
-        QString key;
-        {
-            auto db = Connection::open(f.folder.path());
-            seedCase(*db);
-            db->add(tables::investigations, {{"Location", "Old Mill"}, {"FullDate_Time", investigation}});
-            key = seedKeyed(*db, tables::interview, {"11", "1", "2005", "1", "00", "am"},
-                            {{"Investigation", investigation}, {"Interviewer", "ann,Cid,"}, {"Name", "Tom"}});
-        }
-        dashboardOn(f, {"Old Mill", investigation, key})->Label8->click();
-        auto* w = f.window<Form4>(QStringLiteral("Form4"));
-        QCOMPARE(marked(w->List1), QStringList{"Cid"});
+        dashboardOn(f, {"Old Mill", key, talk})->Label8->click();
+        auto* i = f.window<Form4>(QStringLiteral("Form4"));
+        QCOMPARE(marked(i->List1), QStringList{"Cid"});
         Connection::open(f.folder.path())->add(tables::investigators, {{"Name", "Zed"}});
-        menu(w, "new");
-        QCOMPARE(w->caption(), QStringLiteral("Interview - New"));
-        QVERIFY(showsToday(w->dateTime));
-        QCOMPARE(w->dateTime.parts().hour + w->dateTime.parts().minute + w->dateTime.parts().ap, QStringLiteral("am"));
-        QVERIFY(w->Text7->text().isEmpty() && !w->dateTime.isLocked());
-        QCOMPARE(entries(w->List1), (QStringList{"Eve", "Ann", "bob", "Dee", "Cid", "Zed"}));
-        QVERIFY(marked(w->List1).isEmpty());
+        menu(i, "new");
+        QCOMPARE(i->caption(), QStringLiteral("Interview - New"));
+        QVERIFY(showsToday(i->dateTime));
+        QCOMPARE(i->dateTime.parts().hour + i->dateTime.parts().minute + i->dateTime.parts().ap, QStringLiteral("am"));
+        QVERIFY(i->Text7->text().isEmpty() && !i->dateTime.isLocked());
+        QCOMPARE(entries(i->List1), (QStringList{"Eve", "Ann", "bob", "Dee", "Cid", "Zed"}));
+        QVERIFY(marked(i->List1).isEmpty());
 
         // No tick is stored as empty text; hour and minutes stay unpadded.
-        typeDateTime(w->dateTime, {"1", "2", "06", "9", "5", "am"});
-        menu(w, "save");
-        const Record r = stored(f, tables::interview, "1-2-06 9:5 am-2");
-        QCOMPARE(r.text("Investigation"), investigation);
-        QVERIFY(!r.isNull("Interviewer") && r.text("Interviewer").isEmpty());
-        QCOMPARE(stored(f, tables::interview, key).text("Name"), QStringLiteral("Tom"));
+        typeDateTime(i->dateTime, {"1", "2", "06", "9", "5", "am"});
+        menu(i, "save");
+        const Record n = stored(f, tables::interview, "1-2-06 9:5 am-2");
+        QCOMPARE(n.text("Investigation"), key);
+        QVERIFY(!n.isNull("Interviewer") && n.text("Interviewer").isEmpty());
+        QCOMPARE(stored(f, tables::interview, talk).text("Name"), QStringLiteral("Tom"));
 
         // The record shown vanished (a restore, say): no "updated" for a save that stored nothing.
         Connection::open(f.folder.path())->updateRecord(tables::interview, 2, {{"Location", "x"}});
-        menu(w, "save");
-        QCOMPARE(f.ui.texts(), QStringList{"This interview could not be found, so nothing was saved."});
-        QVERIFY(!w->caption().endsWith("updated"));
+        menu(i, "save");
+        QCOMPARE(f.ui.lastText(), QStringLiteral("This interview could not be found, so nothing was saved."));
+        QVERIFY(!i->caption().endsWith("updated"));
     }
 
     // Tab walks the focus order with no stop on the archive list;
