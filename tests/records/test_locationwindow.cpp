@@ -55,45 +55,16 @@ private slots:
         QCOMPARE(w->Image1->file(), f.folder.file("location.jpg"));
     }
 
-    // Each save leaves the dashboard on the saved location with its own lists; one
-    // loaded afresh lists the name once.
-    void savesChooseTheLocationOnTheDashboard() {
-        Frame f;
-        addPrerequisites(f);
-        Form1* w = openLocation(f, "New");
-        w->Text1->setText("Old Mill");
-        menu(w, "save");
-        QVERIFY(!location(f, "Old Mill").isNull("Directions")); // empty, not missing
-        Form2* d = f.dashboard();
-        QCOMPARE(d->Combo1->currentIndex(), d->Combo1->findText("Old Mill"));
-        QCOMPARE(d->Combo1->itemText(1), QStringLiteral("Old Mill")); // sorted after "New"
-        QCOMPARE(d->Label6->text(), QStringLiteral("View"));
-        QCOMPARE(d->Image2->file(), f.folder.file("no_images.jpg")); // no photo: not the window's drop hint
-
-        // New Location after another one: the focus starts on the name.
-        menu(w, "new");
-        QCOMPARE(w->focusWidget(), w->Text1);
-        w->Text1->setText("old mill");
-        menu(w, "save");
-        QCOMPARE(d->Label3->text() + d->Combo2->currentText(), QStringLiteral("old millNew")); // its own lists
-        QCOMPARE(d->Combo1->count(), 3);
-
-        f.frame->unload("Form2");
-        Frame::flush();
-        menu(w, "new");
-        w->Text1->setText("Abbey");
-        menu(w, "save");
-        QCOMPARE(f.dashboard()->Combo1->count(), 4);
-        QCOMPARE(f.dashboard()->Combo1->currentText(), QStringLiteral("Abbey"));
-        QVERIFY(f.ui.messages.isEmpty());
-    }
-
-    void openingAnExistingLocation() {
+    // A stored location opens as stored, whatever the case of its name; its update reaches
+    // the dashboard's picture. A new one is then chosen on the dashboard with its own lists;
+    // one loaded afresh lists it once.
+    void storedThenNewLocations() {
         Frame f;
         addPrerequisites(f);
         {
             auto db = Connection::open(f.folder.path());
             db->add(tables::location, {{"LocationName", "old mill"}, {"Image", ""}});
+            db->add(tables::investigations, {{"Location", "Old Mill"}, {"FullDate_Time", "k-1"}});
             db->add(tables::location, {{"LocationName", "Old Mill"}, {"Image", "Old Mill.jpg"},
                                        {"Email", "owner@example.org"}, {"Notes", "two\nlines"}});
             writePicture(f.folder.file("locations/Old Mill.jpg"), "JPG", 30, 20);
@@ -127,6 +98,27 @@ private slots:
         setPrintTargetForTests(QString());
         QFile out(f.folder.file("page.pdf"));
         QVERIFY(out.open(QIODevice::ReadOnly) && out.size() > 1000 && out.read(5) == "%PDF-");
+
+        menu(w, "new");
+        QCOMPARE(w->focusWidget(), w->Text1);
+        w->Text1->setText("Priory");
+        menu(w, "save");
+        QVERIFY(!location(f, "Priory").isNull("Directions")); // empty, not missing
+        Form2* d = f.dashboard();
+        QCOMPARE(entries(d->Combo1), (QStringList{"New", "Priory"})); // loaded before the seeding; sorted
+        QCOMPARE(d->Combo1->currentIndex(), 1);
+        QCOMPARE(d->Label6->text() + d->Label3->text() + d->Combo2->currentText(), QStringLiteral("ViewPrioryNew"));
+        QCOMPARE(d->Combo2->count(), 1); // not Old Mill's investigation
+        QCOMPARE(d->Image2->file(), f.folder.file("no_images.jpg")); // no photo: not the window's drop hint
+
+        f.frame->unload("Form2");
+        Frame::flush();
+        menu(w, "new");
+        w->Text1->setText("Tower");
+        menu(w, "save");
+        QCOMPARE(entries(f.dashboard()->Combo1), (QStringList{"New", "old mill", "Old Mill", "Priory", "Tower"}));
+        QCOMPARE(f.dashboard()->Combo1->currentText(), QStringLiteral("Tower"));
+        QVERIFY(f.ui.messages.isEmpty());
     }
 };
 
