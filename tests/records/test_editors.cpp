@@ -4,12 +4,8 @@
 #include "recordtesting.h"
 #include "reportcase.h"
 
-#include "pictures/addpictureswindow.h"
-#include "records/equipmentwindow.h"
 #include "records/interviewwindow.h"
 #include "records/investigationwindow.h"
-#include "records/investigatorswindow.h"
-#include "records/locationwindow.h"
 #include "records/reportdialog.h"
 #include "widgets/picturebox.h"
 

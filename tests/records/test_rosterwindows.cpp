@@ -9,10 +9,6 @@ using namespace veil;
 using namespace veil::test;
 
 namespace {
-void choose(QListWidget* list, const QString& text) {
-    list->setCurrentItem(list->findItems(text, Qt::MatchExactly | Qt::MatchCaseSensitive).value(0));
-}
-
 Record member(Frame& f, const QString& name) { return stored(f, tables::investigators, name, "Name"); }
 Record item(Frame& f, const QString& nick) { return stored(f, tables::equipment, nick, "Nick_Name"); }
 } // namespace
@@ -117,8 +113,8 @@ private slots:
             {"Amy", f.folder.file("investigators/Amy.png"), false}, // only the text "1" ticks
             {"zed", placeholder, true}, {"bo", placeholder, false}, {"Cy", placeholder, false}};
         for (const auto& [name, photo, active] : rows) {
-            choose(w->List1, "Amy");
-            choose(w->List1, name);
+            clickEntry(w->List1, "Amy");
+            clickEntry(w->List1, name);
             QCOMPARE(w->caption(), "Investigators - " + name);
             QCOMPARE(w->Image1->file(), photo);
             QCOMPARE(w->Check1->isChecked(), active);
