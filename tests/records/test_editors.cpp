@@ -78,12 +78,8 @@ private slots:
     void recordRoad() {
         QFETCH(QString, form);
         const Keyed k = keyed(form);
-        Frame f;
-        {
-            auto db = Connection::open(f.folder.path());
-            seedCase(*db);
-            db->add(k.table, {{k.field, k.word}});
-        }
+        Frame f(withCase);
+        Connection::open(f.folder.path())->add(k.table, {{k.field, k.word}});
         const int records = count(f, k.table);
         CaseWindow* w = nullptr;
         for (int pass = form == "Form1" ? 1 : 0; pass < 2; ++pass) { // the lists' entry twice
@@ -199,12 +195,9 @@ private slots:
     }
     void singleLineBoxesKeepLongText() {
         QFETCH(QString, form);
-        Frame f;
-        {
-            auto db = Connection::open(f.folder.path());
-            seedCase(*db);
-            db->add(tables::investigations, {{"Location", "Old Mill"}, {"FullDate_Time", "k-1"}});
-        }
+        Frame f(withCase);
+        Connection::open(f.folder.path())->add(tables::investigations,
+                                               {{"Location", "Old Mill"}, {"FullDate_Time", "k-1"}});
         // A new location lists no investigation to choose.
         Form2* d = dashboardOn(f, form == "Form1" ? QStringList{"New"}
                                                   : QStringList{"Old Mill", form == "Form3" ? "New" : "k-1"});

@@ -104,8 +104,8 @@ private slots:
         menu(i, "save");
         const QString talk = QStringLiteral("11-1-2005 1:00 am-1");
         QCOMPARE(i->caption(), "Interview : Old Mill - " + talk + " has been saved");
-        QCOMPARE(stored(f, tables::interview, talk).text("Investigation") +
-                     stored(f, tables::interview, talk).text("Interviewer"), key + "Ann,bob,");
+        const Record t = stored(f, tables::interview, talk);
+        QCOMPARE(t.text("Investigation") + t.text("Interviewer"), key + "Ann,bob,");
         QVERIFY(i->dateTime.isLocked());
         QCOMPARE(d->Combo3->currentText() + d->Combo3->itemText(1) + d->Label8->text(), talk + talk + "View");
         typeInto(i->Text8, "Owner");
