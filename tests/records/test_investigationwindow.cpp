@@ -161,9 +161,10 @@ private slots:
 
         typeInto(w->Text15, "kept");
         const QImage picture = w->Image1->picture();
-        menu(w, "new");
+        menu(w, "new"); // the caption, and empty date and time boxes but "pm"
         const DateTimeParts p = w->dateTime.parts();
-        QCOMPARE(p.month + p.day + p.year + p.hour + p.minute + p.ap, QStringLiteral("pm"));
+        QCOMPARE(w->caption() + p.month + p.day + p.year + p.hour + p.minute + p.ap,
+                 QStringLiteral("Investigation : Old Mill - Newpm"));
         QVERIFY(!w->dateTime.isLocked() && w->Text9->text().isEmpty() && w->RichTextBox2->toPlainText().isEmpty());
         QCOMPARE(w->List3->count(), 0);
         QCOMPARE(entries(w->List1), (QStringList{"Ann", "bob", "Cid", "Eve"})); // active only

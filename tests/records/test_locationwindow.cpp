@@ -55,9 +55,8 @@ private slots:
         QCOMPARE(w->Image1->file(), f.folder.file("location.jpg"));
     }
 
-    // A stored location opens as stored, whatever the case of its name; its update reaches
-    // the dashboard's picture. A new one is then chosen on the dashboard with its own lists;
-    // one loaded afresh lists it once.
+    // Stored locations open by their exact names; an update reaches the dashboard's picture. A new
+    // one is chosen on the dashboard with its own lists; one loaded afresh lists it once.
     void storedThenNewLocations() {
         Frame f;
         addPrerequisites(f);
