@@ -86,9 +86,12 @@ private slots:
             w = openRecord(f, form, k.word);
             auto* name = w->findChild<QLineEdit*>(k.name);
             QVERIFY(name->text() == k.word && name->isReadOnly());
+            typeInto(w->findChild<QLineEdit*>(k.other), "1 Mill Lane");
+            menu(w, "save");
             menu(w, qPrintable(k.newItem));
             QVERIFY(name->text().isEmpty() && !name->isReadOnly());
         }
+        QCOMPARE(stored(f, k.table, k.word, k.field).text(k.otherField), QStringLiteral("1 Mill Lane"));
         auto* name = w->findChild<QLineEdit*>(k.name);
         auto* other = w->findChild<QLineEdit*>(k.other);
         const auto save = [&](const QString& key) {
@@ -102,7 +105,6 @@ private slots:
         save("");
         save(k.word);
         QCOMPARE(w->focusWidget(), name);
-        typeInto(other, "1 Mill Lane");
         save("Mill");
         QCOMPARE(w->caption(), k.caption + "Mill has been saved");
         QVERIFY(name->isReadOnly());
@@ -123,18 +125,16 @@ private slots:
         // Another window (a restore, say) took the record away.
         Connection::open(f.folder.path())->updateRecord(k.table, stored(f, k.table, "mill", k.field).rowid,
                                                         {{k.field, "gone"}});
-        const QString caption = w->caption();
         typeInto(other, "lost?");
         menu(w, "save");
-        QCOMPARE(w->caption(), caption);
+        QCOMPARE(w->caption(), k.caption + "mill has been saved");
         QCOMPARE(stored(f, k.table, "gone", k.field).text(k.otherField), QString());
         QCOMPARE(f.ui.texts(), (QStringList{k.fill, k.wordMessage, k.taken, k.gone}));
         QCOMPARE(f.ui.messages.last().title, QStringLiteral("Veilcase"));
     }
 
-    // Empty key: a message on both routes, and no dialog. With a key, the dialog's
-    // copy locks it and moves on; a drop takes the first file only, and locks the
-    // member's name but not the location's. A dropped photo alone is unsaved input.
+    // Empty key: a message on both routes, no dialog. With a key, the dialog's copy locks it and moves on;
+    // a drop takes the first file only and locks the member's name, not the location's; it is unsaved input.
     void photoThroughTheDialogAndByDropping_data() {
         QTest::addColumn<QString>("form");
         QTest::addColumn<QString>("dropMessage");
