@@ -17,6 +17,7 @@
 #include <QImageReader>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 
@@ -61,9 +62,31 @@ QMap<QString, QByteArray> snapshot(const QString& root) {
 
 } // namespace
 
+// The attacher of the record windows' photos, and the real dialogs behind the Ui seam.
 class AttachTest : public QObject {
     Q_OBJECT
 private slots:
+    // The offscreen platform has no desktop handler, like a system without xdg-utils.
+    void aLinkNoProgramOpensIsReported() {
+        QStringList shown;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown << box->text();
+                box->accept();
+            }
+        });
+        closer.start(10);
+        WidgetUi ui;
+        const QString mail = "mailto:a@example.org?subject=Add New";
+        QVERIFY(!ui.openUrl(QUrl::fromLocalFile("/p/help/index.htm")) && !ui.openUrl(QUrl(mail, QUrl::TolerantMode)));
+        QCOMPARE(shown.size(), 2);
+        QVERIFY2(shown[0].startsWith("No program was found to open \"/p/help/index.htm\".") &&
+                     shown[0].contains("xdg-utils") &&
+                     shown[1].startsWith("No program was found to open \"" + mail + "\"."),
+                 qPrintable(shown.join(" | ")));
+    }
+
     // The real (non-native) dialog of the three windows lists every file under
     // the filter text as written, and what is chosen in it is attached.
     void realDialogListsEveryFile_data() {
