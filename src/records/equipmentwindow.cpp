@@ -27,10 +27,7 @@ const QString kNickName = QStringLiteral("Nick_Name");
 } // namespace
 
 Form7::Form7(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form7")) {
-    setCaption(QStringLiteral("Equipment"));
-    setClientSizeTwips(8880, 5400);
-    QWidget* c = client();
-    makeWhite(c);
+    QWidget* c = designClient(QStringLiteral("Equipment"), 8880, 5400);
 
     Image1 = new QLabel(c);
     Image1->setObjectName(QStringLiteral("Image1"));

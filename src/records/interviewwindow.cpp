@@ -26,10 +26,7 @@ const QString kFillMessage = QStringLiteral("Please fill in fields before Saving
 } // namespace
 
 Form4::Form4(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form4")) {
-    setCaption(QStringLiteral("Interview"));
-    setClientSizeTwips(12015, 14580);
-    QWidget* c = client();
-    makeWhite(c);
+    QWidget* c = designClient(QStringLiteral("Interview"), 12015, 14580);
 
     QGroupBox* date = makeFrame(c, QStringLiteral("Frame1"), QStringLiteral("Date"), twRect(240, 240, 2535, 1935));
     dateTime.build(date);

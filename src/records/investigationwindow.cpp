@@ -31,10 +31,7 @@ const QString kDateTimeMessage = QStringLiteral("Please fill in the Date & Time 
 } // namespace
 
 Form3::Form3(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form3")) {
-    setCaption(QStringLiteral("Investigation"));
-    setClientSizeTwips(12300, 14580);
-    QWidget* c = client();
-    makeWhite(c);
+    QWidget* c = designClient(QStringLiteral("Investigation"), 12300, 14580);
 
     Frame1 = makeFrame(c, QStringLiteral("Frame1"), QStringLiteral("Date"), twRect(240, 240, 2535, 1335));
     dateTime.build(Frame1);

@@ -32,10 +32,7 @@ const QString kName = QStringLiteral("Name");
 } // namespace
 
 Form5::Form5(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form5")) {
-    setCaption(QStringLiteral("Investigators"));
-    setClientSizeTwips(9045, 5190);
-    QWidget* c = client();
-    makeWhite(c);
+    QWidget* c = designClient(QStringLiteral("Investigators"), 9045, 5190);
 
     Image1 = new PictureBox(c, QStringLiteral("Image1"), twRect(120, 120, 3360, 2520));
     Image1->setPicture(art::draw(art::Picture::InvestigatorDefault));

@@ -38,10 +38,7 @@ QTextEdit* frameText(QGroupBox* frame, const QString& name) {
 } // namespace
 
 Form1::Form1(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form1")) {
-    setCaption(QStringLiteral("Location"));
-    setClientSizeTwips(12240, 14520);
-    QWidget* c = client();
-    makeWhite(c);
+    QWidget* c = designClient(QStringLiteral("Location"), 12240, 14520);
 
     Frame1 = makeFrame(c, QStringLiteral("Frame1"), QStringLiteral("Location Information"),
                        twRect(360, 360, 5655, 1695));

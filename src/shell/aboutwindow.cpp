@@ -36,10 +36,7 @@ QLabel* wrapped(QWidget* parent, const QString& name, const QString& text, const
 } // namespace
 
 Form6::Form6(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form6")) {
-    setCaption(QStringLiteral("About Veilcase"));
-    setClientSizeTwips(6240, 5640);
-    QWidget* c = client();
-    makeWhite(c);
+    QWidget* c = designClient(QStringLiteral("About Veilcase"), 6240, 5640);
 
     Image1 = new QLabel(c);
     Image1->setObjectName(QStringLiteral("Image1"));

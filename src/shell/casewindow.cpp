@@ -1,6 +1,7 @@
 #include "shell/casewindow.h"
 
 #include "shell/mainframe.h"
+#include "widgets/controls.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -63,6 +64,15 @@ QString CaseWindow::caption() const { return windowTitle(); }
 
 void CaseWindow::setClientSizeTwips(int width, int height) {
     m_client->setFixedSize(tw(width), tw(height));
+}
+
+QWidget* CaseWindow::designClient(const QString& caption, int widthTwips, int heightTwips,
+                                  Background background) {
+    setCaption(caption);
+    setClientSizeTwips(widthTwips, heightTwips);
+    if (background == Background::White)
+        makeWhite(m_client);
+    return m_client;
 }
 
 void CaseWindow::CenterForm() {

@@ -67,6 +67,13 @@ public:
     bool isUnloading() const { return m_unloading; }
 
 protected:
+    // The opening of every window's constructor: the caption, the design size
+    // of the client area in twips and its background; returns the client area
+    // the controls are placed on.
+    enum class Background { White, Standard };
+    QWidget* designClient(const QString& caption, int widthTwips, int heightTwips,
+                          Background background = Background::White);
+
     QMenuBar* menuBar();
     QMenu* addMenu(const QString& name, const QString& caption);
     QMenu* addSubMenu(QMenu* menu, const QString& name, const QString& caption);

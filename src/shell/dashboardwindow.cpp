@@ -51,12 +51,7 @@ int modeEntry(const QComboBox* box) {
 } // namespace
 
 Form2::Form2(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form2")) {
-    setCaption(kProgramName);
-    setClientSizeTwips(7290, 4005);
-    QWidget* c = client();
-    QPalette pal = c->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    c->setPalette(pal);
+    QWidget* c = designClient(kProgramName, 7290, 4005);
 
     Image1 = new QLabel(c);
     Image1->setObjectName(QStringLiteral("Image1"));

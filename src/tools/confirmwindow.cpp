@@ -20,9 +20,7 @@ QLabel* picture(QWidget* parent, const char* name, art::Picture which, const QRe
 } // namespace
 
 ConfirmWindow::ConfirmWindow(MDIForm1& frame, const Design& d) : CaseWindow(frame, QLatin1String(d.name)) {
-    setCaption(QLatin1String(d.caption));
-    setClientSizeTwips(d.width, d.height);
-    QWidget* c = client();
+    QWidget* c = designClient(QLatin1String(d.caption), d.width, d.height, Background::Standard);
 
     Image1 = picture(c, "Image1", art::Picture::ConfirmBanner, twRect(0, 0, d.width, 600));
     Image2 = picture(c, "Image2", art::Picture::ConfirmSide, twRect(120, 720, 1200, 1350));

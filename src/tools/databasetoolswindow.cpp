@@ -9,9 +9,7 @@
 namespace veil {
 
 Form11::Form11(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form11")) {
-    setCaption(QStringLiteral("Database Tools"));
-    setClientSizeTwips(3900, 1680);
-    QWidget* c = client();
+    QWidget* c = designClient(QStringLiteral("Database Tools"), 3900, 1680, Background::Standard);
 
     Image1 = new QLabel(c);
     Image1->setObjectName(QStringLiteral("Image1"));
