@@ -29,11 +29,8 @@ const QString kNickName = QStringLiteral("Nick_Name");
 Form7::Form7(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form7")) {
     QWidget* c = designClient(QStringLiteral("Equipment"), 8880, 5400);
 
-    Image1 = new QLabel(c);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(twRect(120, 120, 3000, 1800));
-    Image1->setScaledContents(true);
-    Image1->setPixmap(QPixmap::fromImage(art::draw(art::Picture::EquipmentPicture)));
+    Image1 = makePicture(c, QStringLiteral("Image1"), art::Picture::EquipmentPicture,
+                         twRect(120, 120, 3000, 1800));
 
     List1 = new QListWidget(c);
     List1->setObjectName(QStringLiteral("List1"));

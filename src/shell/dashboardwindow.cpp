@@ -53,11 +53,8 @@ int modeEntry(const QComboBox* box) {
 Form2::Form2(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form2")) {
     QWidget* c = designClient(kProgramName, 7290, 4005);
 
-    Image1 = new QLabel(c);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(twRect(120, 120, 3090, 1050));
-    Image1->setScaledContents(true);
-    Image1->setPixmap(QPixmap::fromImage(art::draw(art::Picture::DashboardBanner)));
+    Image1 = makePicture(c, QStringLiteral("Image1"), art::Picture::DashboardBanner,
+                         twRect(120, 120, 3090, 1050));
 
     auto* photoFrame = new QFrame(c);
     photoFrame->setFrameShape(QFrame::Box);

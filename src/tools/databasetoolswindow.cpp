@@ -1,6 +1,7 @@
 #include "tools/databasetoolswindow.h"
 
 #include "widgets/art.h"
+#include "widgets/controls.h"
 #include "widgets/imagebutton.h"
 #include "shell/mainframe.h"
 
@@ -11,11 +12,8 @@ namespace veil {
 Form11::Form11(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form11")) {
     QWidget* c = designClient(QStringLiteral("Database Tools"), 3900, 1680, Background::Standard);
 
-    Image1 = new QLabel(c);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(twRect(0, 120, 2565, 1590));
-    Image1->setScaledContents(true);
-    Image1->setPixmap(QPixmap::fromImage(art::draw(art::Picture::ToolsPicture)));
+    Image1 = makePicture(c, QStringLiteral("Image1"), art::Picture::ToolsPicture,
+                         twRect(0, 120, 2565, 1590));
 
     struct Button {
         ImageButton** button;

@@ -1,5 +1,7 @@
 #include "widgets/controls.h"
 
+#include "widgets/art.h"
+
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -51,6 +53,15 @@ QTextEdit* makeRichTextBox(QWidget* parent, const QString& name, const QRect& ge
     t->setAcceptRichText(false);
     t->setTabChangesFocus(true);
     return t;
+}
+
+QLabel* makePicture(QWidget* parent, const QString& name, art::Picture which, const QRect& geometry) {
+    auto* l = new QLabel(parent);
+    l->setObjectName(name);
+    l->setGeometry(geometry);
+    l->setScaledContents(true);
+    l->setPixmap(QPixmap::fromImage(art::draw(which)));
+    return l;
 }
 
 QGroupBox* makeFrame(QWidget* parent, const QString& name, const QString& title, const QRect& geometry) {

@@ -14,6 +14,10 @@ class QWidget;
 
 namespace veil {
 
+namespace art {
+enum class Picture;
+}
+
 // Small makers for the controls every window places by design coordinates.
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
                   bool bold = false);
@@ -27,6 +31,8 @@ QLineEdit* makeTextBox(QWidget* parent, const QString& name, const QRect& geomet
 QComboBox* makeEditableList(QWidget* parent, const QString& name, const QRect& geometry);
 // A multi-line box that keeps plain text only: pasted formatting is dropped.
 QTextEdit* makeRichTextBox(QWidget* parent, const QString& name, const QRect& geometry);
+// One of the program's design pictures, scaled to fill its place.
+QLabel* makePicture(QWidget* parent, const QString& name, art::Picture which, const QRect& geometry);
 // A titled frame; white like the windows that hold it.
 QGroupBox* makeFrame(QWidget* parent, const QString& name, const QString& title, const QRect& geometry);
 // A label drawn as a link: dark blue with a pointing-hand pointer.
