@@ -45,12 +45,9 @@ Form4::Form4(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form4")) {
 
     QGroupBox* interview = makeFrame(c, QStringLiteral("Frame4"), QStringLiteral("Interview"),
                                      twRect(240, 2280, 11535, 12060));
-    RichTextBox1 = makeRichTextBox(interview, QStringLiteral("RichTextBox1"), twRect(120, 300, 11295, 11640));
+    RichTextBox1 = makeFrameText(interview, QStringLiteral("RichTextBox1"));
 
-    Text9 = makeWorkingBox(c, QStringLiteral("Text9"));
-    Text10 = makeWorkingBox(c, QStringLiteral("Text10"));
-    Text11 = makeWorkingBox(c, QStringLiteral("Text11"));
-    Text12 = makeWorkingBox(c, QStringLiteral("Text12"));
+    makeWorkingBoxes(c, {{&Text9, "Text9"}, {&Text10, "Text10"}, {&Text11, "Text11"}, {&Text12, "Text12"}});
 
     setFocusOrder(dateTime.focusOrderWith({Text7, Text8, RichTextBox1, List1}));
 
@@ -104,8 +101,7 @@ Match Form4::recordMatch() const {
 void Form4::Load_Interview() {
     if (const auto rec = db().findFirst(tables::interview, recordMatch())) {
         const auto f = [&rec](const char* name) { return rec->text(QLatin1String(name)); };
-        dateTime.setParts({f("Date_Month"), f("Date_Day"), f("Date_Year"), f("Time_Hour"), f("Time_Min"),
-                           f("Time_AP")});
+        dateTime.setParts(*rec);
         Text7->setText(f("Name"));
         Text8->setText(f("Affiliation"));
         Text12->setText(f("Interviewer"));
@@ -123,16 +119,8 @@ void Form4::Save() {
 }
 
 Fields Form4::recordFields() const {
-    const DateTimeParts p = dateTime.parts();
-    return {
-        {QStringLiteral("Location"), Text9->text()},
-        {QStringLiteral("Investigation"), Text10->text()},
-        {QStringLiteral("Date_Month"), p.month},
-        {QStringLiteral("Date_Day"), p.day},
-        {QStringLiteral("Date_Year"), p.year},
-        {QStringLiteral("Time_Hour"), p.hour},
-        {QStringLiteral("Time_Min"), p.minute},
-        {QStringLiteral("Time_AP"), p.ap},
+    const Fields place{{QStringLiteral("Location"), Text9->text()}, {QStringLiteral("Investigation"), Text10->text()}};
+    return place + dateTime.fields() + Fields{
         {QStringLiteral("Name"), Text7->text()},
         {QStringLiteral("Affiliation"), Text8->text()},
         {QStringLiteral("Interviewer"), Text12->text()},

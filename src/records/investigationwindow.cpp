@@ -78,7 +78,7 @@ Form3::Form3(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form3")) {
     QGroupBox* thoughts = makeFrame(c, QStringLiteral("Frame5"),
                                     QStringLiteral("Initial Thoughts and Comments (First Impressions)"),
                                     twRect(240, 4920, 7935, 1815));
-    RichTextBox1 = makeRichTextBox(thoughts, QStringLiteral("RichTextBox1"), twRect(120, 300, 7695, 1395));
+    RichTextBox1 = makeFrameText(thoughts, QStringLiteral("RichTextBox1"));
 
     QGroupBox* archive = makeFrame(c, QStringLiteral("Frame6"), QStringLiteral("Media Archive"),
                                    twRect(8280, 4920, 3735, 1815));
@@ -95,14 +95,10 @@ Form3::Form3(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form3")) {
 
     QGroupBox* notes = makeFrame(c, QStringLiteral("Frame7"), QStringLiteral("Investigation Notes"),
                                  twRect(240, 6840, 11775, 7575));
-    RichTextBox2 = makeRichTextBox(notes, QStringLiteral("RichTextBox2"), twRect(120, 300, 11535, 7155));
+    RichTextBox2 = makeFrameText(notes, QStringLiteral("RichTextBox2"));
 
-    Text14 = makeWorkingBox(c, QStringLiteral("Text14"));
-    Text17 = makeWorkingBox(c, QStringLiteral("Text17"));
-    Text18 = makeWorkingBox(c, QStringLiteral("Text18"));
-    Text19 = makeWorkingBox(c, QStringLiteral("Text19"));
-    Text21 = makeWorkingBox(c, QStringLiteral("Text21"));
-    Text22 = makeWorkingBox(c, QStringLiteral("Text22"));
+    makeWorkingBoxes(c, {{&Text14, "Text14"}, {&Text17, "Text17"}, {&Text18, "Text18"}, {&Text19, "Text19"},
+                         {&Text21, "Text21"}, {&Text22, "Text22"}});
 
     QList<QWidget*> rest;
     for (QLineEdit* box : conditionBoxes())
@@ -176,8 +172,7 @@ void Form3::Load_Investigation() {
     if (rec) {
         const auto f = [&rec](const char* name) { return rec->text(QLatin1String(name)); };
         Text17->setText(f("Location"));
-        dateTime.setParts({f("Date_Month"), f("Date_Day"), f("Date_Year"), f("Time_Hour"), f("Time_Min"),
-                           f("Time_AP")});
+        dateTime.setParts(*rec);
         Text7->setText(f("Outside_Temp"));
         Text8->setText(f("Inside_Temp"));
         Text9->setText(f("Humidity"));
@@ -223,15 +218,7 @@ bool Form3::dateTimeFilled() const {
 }
 
 Fields Form3::recordFields() const {
-    const DateTimeParts p = dateTime.parts();
-    return {
-        {kLocation, Text17->text()},
-        {QStringLiteral("Date_Month"), p.month},
-        {QStringLiteral("Date_Day"), p.day},
-        {QStringLiteral("Date_Year"), p.year},
-        {QStringLiteral("Time_Hour"), p.hour},
-        {QStringLiteral("Time_Min"), p.minute},
-        {QStringLiteral("Time_AP"), p.ap},
+    return Fields{{kLocation, Text17->text()}} + dateTime.fields() + Fields{
         {QStringLiteral("Outside_Temp"), Text7->text()},
         {QStringLiteral("Inside_Temp"), Text8->text()},
         {QStringLiteral("Humidity"), Text9->text()},

@@ -1,7 +1,6 @@
 #include "shell/casewindow.h"
 
 #include "shell/mainframe.h"
-#include "widgets/controls.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -14,10 +13,6 @@
 #include <cmath>
 
 namespace veil {
-
-QRect twRect(int left, int top, int width, int height) {
-    return QRect(tw(left), tw(top), tw(width), tw(height));
-}
 
 int centerLeftTwips(double screenWidthTwips, double windowWidthTwips) {
     // std::nearbyint rounds halves to even in the default rounding mode; the

@@ -13,6 +13,10 @@
 
 namespace veil {
 
+QRect twRect(int left, int top, int width, int height) {
+    return QRect(tw(left), tw(top), tw(width), tw(height));
+}
+
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
                   bool bold) {
     auto* l = new QLabel(text, parent);
@@ -71,6 +75,11 @@ QGroupBox* makeFrame(QWidget* parent, const QString& name, const QString& title,
     makeWhite(g);
     g->setFlat(false);
     return g;
+}
+
+QTextEdit* makeFrameText(QGroupBox* frame, const QString& name) {
+    const QSize s = frame->size();
+    return makeRichTextBox(frame, name, QRect(tw(120), tw(300), s.width() - tw(240), s.height() - tw(420)));
 }
 
 QLabel* makeLinkLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {

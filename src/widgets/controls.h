@@ -18,6 +18,11 @@ namespace art {
 enum class Picture;
 }
 
+// Sizes in the window designs are in twips; 15 twips make a pixel at 96 dpi.
+constexpr int kTwipsPerPixel = 15;
+constexpr int tw(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+QRect twRect(int left, int top, int width, int height);
+
 // Small makers for the controls every window places by design coordinates.
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
                   bool bold = false);
@@ -35,6 +40,8 @@ QTextEdit* makeRichTextBox(QWidget* parent, const QString& name, const QRect& ge
 QLabel* makePicture(QWidget* parent, const QString& name, art::Picture which, const QRect& geometry);
 // A titled frame; white like the windows that hold it.
 QGroupBox* makeFrame(QWidget* parent, const QString& name, const QString& title, const QRect& geometry);
+// A plain-text box (as makeRichTextBox) filling a frame below its title.
+QTextEdit* makeFrameText(QGroupBox* frame, const QString& name);
 // A label drawn as a link: dark blue with a pointing-hand pointer.
 QLabel* makeLinkLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry);
 // Leaves a list with no entry current or selected, without reporting a choice.
