@@ -66,26 +66,13 @@ Form7::Form7(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form7")) {
     Text7 = makeRichTextBox(Frame2, QStringLiteral("Text7"), twRect(120, 270, 5280, 1290));
 
     // The faces the buttons switch between; the buttons draw them themselves.
-    for (const auto& [name, pressed] : {std::pair{"Image2", false}, std::pair{"Image3", true}}) {
-        auto* face = new QLabel(c);
-        face->setObjectName(QLatin1String(name));
-        face->setPixmap(QPixmap::fromImage(art::buttonFace({80, 24}, pressed)));
-        face->hide();
-    }
-    Label7 = new ImageButton(c, QStringLiteral("Label7"), QStringLiteral("Image4"), QStringLiteral("New"),
-                             twRect(4920, 4890, 1200, 360));
-    Label8 = new ImageButton(c, QStringLiteral("Label8"), QStringLiteral("Image5"), QStringLiteral("Save"),
-                             twRect(6180, 4890, 1200, 360));
-    Label9 = new ImageButton(c, QStringLiteral("Label9"), QStringLiteral("Image6"), QStringLiteral("Close"),
-                             twRect(7440, 4890, 1200, 360));
-    connect(Label7, &ImageButton::released, this, &Form7::addnew_Click);
-    connect(Label8, &ImageButton::released, this, &Form7::save_Click);
-    connect(Label9, &ImageButton::released, this, [this] { unload(); });
+    makeHiddenFaces(c, "Image2", "Image3");
+    makeButtons(this, c, 1200, 360,
+                {{&Label7, "Label7", "Image4", "New", 4920, 4890, [this] { addnew_Click(); }},
+                 {&Label8, "Label8", "Image5", "Save", 6180, 4890, [this] { save_Click(); }},
+                 {&Label9, "Label9", "Image6", "Close", 7440, 4890, [this] { unload(); }}});
 
-    connect(List1, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!m_filling && List1->currentItem())
-            List1_Click();
-    });
+    onChosen(List1, this, m_filling, [this] { List1_Click(); });
 
     setFocusOrder({Combo1, Text1, Text2, Text3, Text4, Text5, Text7, List1});
 
@@ -115,11 +102,7 @@ void Form7::unloaded() { showDashboardAgain(); }
 bool Form7::hasUnsavedChanges() const { return m_watch->changed(); }
 
 void Form7::fillList() {
-    m_filling = true;
-    List1->clear();
-    addAllSorted(List1, db().column(tables::equipment, kNickName));
-    List1->setCurrentRow(-1);
-    m_filling = false;
+    refillSorted(List1, db().column(tables::equipment, kNickName), m_filling);
 }
 
 void Form7::clearFields() {

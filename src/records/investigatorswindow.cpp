@@ -67,32 +67,17 @@ Form5::Form5(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form5")) {
     Text8 = makeTextBox(c, QStringLiteral("Text8"), twRect(9600, 0, 1200, 285));
     Text8->hide();
 
-    for (const auto& [name, pressed] : {std::pair{"Image6", false}, std::pair{"Image7", true}}) {
-        auto* face = new QLabel(c);
-        face->setObjectName(QLatin1String(name));
-        face->setPixmap(QPixmap::fromImage(art::buttonFace({80, 24}, pressed)));
-        face->hide();
-    }
-    Label7 = new ImageButton(c, QStringLiteral("Label7"), QStringLiteral("Image2"), QStringLiteral("Close"),
-                             twRect(3600, 2460, 1215, 360));
-    Label8 = new ImageButton(c, QStringLiteral("Label8"), QStringLiteral("Image3"), QStringLiteral("Image"),
-                             twRect(4970, 2460, 1215, 360));
-    Label9 = new ImageButton(c, QStringLiteral("Label9"), QStringLiteral("Image4"), QStringLiteral("Save"),
-                             twRect(6340, 2460, 1215, 360));
-    Label10 = new ImageButton(c, QStringLiteral("Label10"), QStringLiteral("Image5"), QStringLiteral("New"),
-                              twRect(7710, 2460, 1215, 360));
-    connect(Label7, &ImageButton::released, this, [this] { unload(); });
-    connect(Label8, &ImageButton::released, this, &Form5::Image_Click);
-    connect(Label9, &ImageButton::released, this, &Form5::save_Click);
-    connect(Label10, &ImageButton::released, this, &Form5::new_Click);
+    makeHiddenFaces(c, "Image6", "Image7");
+    makeButtons(this, c, 1215, 360,
+                {{&Label7, "Label7", "Image2", "Close", 3600, 2460, [this] { unload(); }},
+                 {&Label8, "Label8", "Image3", "Image", 4970, 2460, [this] { Image_Click(); }},
+                 {&Label9, "Label9", "Image4", "Save", 6340, 2460, [this] { save_Click(); }},
+                 {&Label10, "Label10", "Image5", "New", 7710, 2460, [this] { new_Click(); }}});
 
     List1 = new QListWidget(c);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setGeometry(twRect(3600, 2940, 5325, 2130));
-    connect(List1, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!m_filling && List1->currentItem())
-            List1_Click();
-    });
+    onChosen(List1, this, m_filling, [this] { List1_Click(); });
 
     onDoubleClick(Label5, [this] {
         if (!Text6->text().isEmpty())
@@ -152,11 +137,7 @@ QString Form5::activeValue() const {
 }
 
 void Form5::Investigators_View() {
-    m_filling = true;
-    List1->clear();
-    addAllSorted(List1, db().column(tables::investigators, kName));
-    List1->setCurrentRow(-1);
-    m_filling = false;
+    refillSorted(List1, db().column(tables::investigators, kName), m_filling);
 }
 
 void Form5::Clear_Texts() {
