@@ -170,13 +170,12 @@ void Form7::addNewItem() {
         message(QStringLiteral("Please select a type before saving"));
         return;
     }
-    if (!acceptNewKey(db(),
+    if (!addNewRecord(db(),
                       {tables::equipment, kNickName, kAddNew,
                        QStringLiteral("\"Add New\" is the word for a new item, please use a different Nick Name."),
                        QStringLiteral("This Nick Name has already been used, please try a different one.")},
-                      Text3))
+                      Text3, fieldValues()))
         return;
-    db().add(tables::equipment, fieldValues());
     m_adding = false;
     fillList();
     Text3->setReadOnly(true);
@@ -188,12 +187,10 @@ void Form7::updateItem() {
     const QString nick = Text3->text();
     if (nick.isEmpty())
         return;
-    const auto rec = db().findFirst(tables::equipment, {{kNickName, nick}});
-    if (!rec) {
-        // Saying "updated" here would let the user close the window and lose the input.
-        message(QStringLiteral("This item could not be found, so nothing was saved."));
+    const auto rec = findToUpdate(db(), tables::equipment, {{kNickName, nick}},
+                                  QStringLiteral("This item could not be found, so nothing was saved."));
+    if (!rec)
         return;
-    }
     db().updateRecord(tables::equipment, rec->rowid, fieldValues());
     fillList();
     // Written without a space before "has", as the window always has.

@@ -1,5 +1,6 @@
 #include "records/interviewwindow.h"
 
+#include "records/newkey.h"
 #include "store/casekey.h"
 #include "widgets/controls.h"
 #include "widgets/editwatch.h"
@@ -154,12 +155,10 @@ void Form4::Update_Interview() {
         message(kFillMessage);
         return;
     }
-    const auto rec = db().findFirst(tables::interview, recordMatch());
-    if (!rec) {
-        // Saying "updated" here would let the user close the window and lose the input.
-        message(QStringLiteral("This interview could not be found, so nothing was saved."));
+    const auto rec = findToUpdate(db(), tables::interview, recordMatch(),
+                                  QStringLiteral("This interview could not be found, so nothing was saved."));
+    if (!rec)
         return;
-    }
     updateKeyedRecord(db(), tables::interview, *rec, recordFields(), dateTime.parts());
     setCaption(QStringLiteral("Interview : ") + Text9->text() + QStringLiteral(" - ") + Text10->text() +
                QStringLiteral(" has been updated"));

@@ -1,5 +1,6 @@
 #include "records/investigationwindow.h"
 
+#include "records/newkey.h"
 #include "store/casekey.h"
 #include "widgets/controls.h"
 #include "widgets/editwatch.h"
@@ -261,13 +262,11 @@ void Form3::Update_Investigation() {
         message(kDateTimeMessage);
         return;
     }
-    const auto rec = db().findFirst(tables::investigations,
-                                    {{kKey, Text14->text()}, {kLocation, Text17->text()}});
-    if (!rec) {
-        // Saying "updated" here would let the user close the window and lose the input.
-        message(QStringLiteral("This investigation could not be found, so nothing was saved."));
+    const auto rec = findToUpdate(db(), tables::investigations,
+                                  {{kKey, Text14->text()}, {kLocation, Text17->text()}},
+                                  QStringLiteral("This investigation could not be found, so nothing was saved."));
+    if (!rec)
         return;
-    }
     updateKeyedRecord(db(), tables::investigations, *rec, recordFields(), dateTime.parts());
     setCaptionFor(QStringLiteral(" has been updated"));
     m_watch->reset();

@@ -136,6 +136,19 @@ QString Form5::activeValue() const {
     return Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
 }
 
+Fields Form5::fieldValues() const {
+    return {{kName, Text1->text()},
+            {QStringLiteral("Address1"), Text2->text()},
+            {QStringLiteral("Address2"), Text3->text()},
+            {QStringLiteral("Phone"), Text4->text()},
+            {QStringLiteral("Cell"), Text5->text()},
+            {QStringLiteral("Email"), Text6->text()},
+            {QStringLiteral("Notes"), RichTextBox1->toPlainText()},
+            {QStringLiteral("Image"), Text8->text()},
+            {QStringLiteral("Title"), Text7->text()},
+            {QStringLiteral("Active"), activeValue()}};
+}
+
 void Form5::Investigators_View() {
     refillSorted(List1, db().column(tables::investigators, kName), m_filling);
 }
@@ -192,22 +205,12 @@ void Form5::Save_New_Investigator() {
         message(QStringLiteral("Please fill in the contact info to proceed."));
         return;
     }
-    if (!acceptNewKey(db(),
+    if (!addNewRecord(db(),
                       {tables::investigators, kName, kAddNew,
                        QStringLiteral("\"Add New\" is the word for a new member, please use a different name."),
                        QStringLiteral("This Name has already been used, please use a different one.")},
-                      Text1))
+                      Text1, fieldValues()))
         return;
-    db().add(tables::investigators, {{kName, name},
-                                     {QStringLiteral("Address1"), Text2->text()},
-                                     {QStringLiteral("Address2"), Text3->text()},
-                                     {QStringLiteral("Phone"), Text4->text()},
-                                     {QStringLiteral("Cell"), Text5->text()},
-                                     {QStringLiteral("Email"), Text6->text()},
-                                     {QStringLiteral("Notes"), RichTextBox1->toPlainText()},
-                                     {QStringLiteral("Image"), Text8->text()},
-                                     {QStringLiteral("Title"), Text7->text()},
-                                     {QStringLiteral("Active"), activeValue()}});
     Text1->setReadOnly(true);
     setCaption(kCaptionStart + name + QStringLiteral(" has been saved"));
     m_adding = false;
@@ -219,23 +222,11 @@ void Form5::Update_Investigator() {
     const QString name = Text1->text();
     if (name.isEmpty())
         return;
-    const auto rec = db().findFirst(tables::investigators, {{kName, name}});
-    if (!rec) {
-        // Saying "updated" here would let the user close the window and lose the input.
-        message(QStringLiteral("This member could not be found, so nothing was saved."));
+    const auto rec = findToUpdate(db(), tables::investigators, {{kName, name}},
+                                  QStringLiteral("This member could not be found, so nothing was saved."));
+    if (!rec)
         return;
-    }
-    db().updateRecord(tables::investigators, rec->rowid,
-                      {{kName, name},
-                       {QStringLiteral("Address1"), Text2->text()},
-                       {QStringLiteral("Address2"), Text3->text()},
-                       {QStringLiteral("Phone"), Text4->text()},
-                       {QStringLiteral("Cell"), Text5->text()},
-                       {QStringLiteral("Email"), Text6->text()},
-                       {QStringLiteral("Image"), Text8->text()},
-                       {QStringLiteral("Notes"), RichTextBox1->toPlainText()},
-                       {QStringLiteral("Title"), Text7->text()},
-                       {QStringLiteral("Active"), activeValue()}});
+    db().updateRecord(tables::investigators, rec->rowid, fieldValues());
     setCaption(kCaptionStart + name + QStringLiteral(" has been updated"));
     m_watch->reset();
 }

@@ -205,13 +205,12 @@ void Form1::Save_New_Location() {
         message(QStringLiteral("Please fill in fields before Saving"));
         return;
     }
-    if (!acceptNewKey(db(),
+    if (!addNewRecord(db(),
                       {tables::location, kLocationName, kNew,
                        QStringLiteral("\"New\" is the word for a new location, please use a different name."),
                        QStringLiteral("This Location Name has already been used, please use a different one.")},
-                      Text1))
+                      Text1, fieldValues()))
         return;
-    db().add(tables::location, fieldValues());
     setCaption(kCaptionStart + name + QStringLiteral(" has been saved"));
     Text1->setReadOnly(true);
 
@@ -235,12 +234,10 @@ void Form1::Update_Location() {
         message(QStringLiteral("Please fill in fields before Saving"));
         return;
     }
-    const auto rec = db().findFirst(tables::location, {{kLocationName, name}});
-    if (!rec) {
-        // Saying "saved" here would let the user close the window and lose the input.
-        message(QStringLiteral("This location could not be found, so nothing was saved."));
+    const auto rec = findToUpdate(db(), tables::location, {{kLocationName, name}},
+                                  QStringLiteral("This location could not be found, so nothing was saved."));
+    if (!rec)
         return;
-    }
     db().updateRecord(tables::location, rec->rowid, fieldValues());
     setCaption(kCaptionStart + name + QStringLiteral(" has been saved"));
     passPhotoToDashboard();
