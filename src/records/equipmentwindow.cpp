@@ -187,11 +187,9 @@ void Form7::updateItem() {
     const QString nick = Text3->text();
     if (nick.isEmpty())
         return;
-    const auto rec = findToUpdate(db(), tables::equipment, {{kNickName, nick}},
-                                  QStringLiteral("This item could not be found, so nothing was saved."));
-    if (!rec)
+    if (!rewriteRecord(db(), tables::equipment, {{kNickName, nick}}, fieldValues(),
+                       QStringLiteral("This item could not be found, so nothing was saved.")))
         return;
-    db().updateRecord(tables::equipment, rec->rowid, fieldValues());
     fillList();
     // Written without a space before "has", as the window always has.
     setCaption(QStringLiteral("Equipment - ") + nick + QStringLiteral("has been updated"));

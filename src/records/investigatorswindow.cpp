@@ -222,11 +222,9 @@ void Form5::Update_Investigator() {
     const QString name = Text1->text();
     if (name.isEmpty())
         return;
-    const auto rec = findToUpdate(db(), tables::investigators, {{kName, name}},
-                                  QStringLiteral("This member could not be found, so nothing was saved."));
-    if (!rec)
+    if (!rewriteRecord(db(), tables::investigators, {{kName, name}}, fieldValues(),
+                       QStringLiteral("This member could not be found, so nothing was saved.")))
         return;
-    db().updateRecord(tables::investigators, rec->rowid, fieldValues());
     setCaption(kCaptionStart + name + QStringLiteral(" has been updated"));
     m_watch->reset();
 }

@@ -234,11 +234,9 @@ void Form1::Update_Location() {
         message(QStringLiteral("Please fill in fields before Saving"));
         return;
     }
-    const auto rec = findToUpdate(db(), tables::location, {{kLocationName, name}},
-                                  QStringLiteral("This location could not be found, so nothing was saved."));
-    if (!rec)
+    if (!rewriteRecord(db(), tables::location, {{kLocationName, name}}, fieldValues(),
+                       QStringLiteral("This location could not be found, so nothing was saved.")))
         return;
-    db().updateRecord(tables::location, rec->rowid, fieldValues());
     setCaption(kCaptionStart + name + QStringLiteral(" has been saved"));
     passPhotoToDashboard();
     m_watch->reset();

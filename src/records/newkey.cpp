@@ -33,4 +33,12 @@ std::optional<Record> findToUpdate(Connection& db, const QString& table, const M
     return rec;
 }
 
+bool rewriteRecord(Connection& db, const QString& table, const Match& match, const Fields& fields,
+                   const QString& notFound) {
+    const auto rec = findToUpdate(db, table, match, notFound);
+    if (rec)
+        db.updateRecord(table, rec->rowid, fields);
+    return rec.has_value();
+}
+
 } // namespace veil

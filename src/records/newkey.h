@@ -28,5 +28,8 @@ bool addNewRecord(Connection& db, const NewKeyRule& rule, QLineEdit* box, const 
 // is told `notFound`, since a word of success would let the input be lost.
 std::optional<Record> findToUpdate(Connection& db, const QString& table, const Match& match,
                                    const QString& notFound);
+// Rewrites the record findToUpdate finds; false when it was gone.
+bool rewriteRecord(Connection& db, const QString& table, const Match& match, const Fields& fields,
+                   const QString& notFound);
 
 } // namespace veil

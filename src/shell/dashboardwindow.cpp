@@ -21,6 +21,7 @@ namespace {
 const QString kNew = QStringLiteral("New");
 const QString kAdd = QStringLiteral("Add");
 const QString kView = QStringLiteral("View");
+const QString kChooseLocation = QStringLiteral("Please select a location");
 
 QLabel* heading(QWidget* parent, const QString& name, const QString& text, const QRect& r) {
     auto* l = new QLabel(text, parent);
@@ -321,35 +322,30 @@ void Form2::Label6_Action() {
     frame().show(QStringLiteral("Form1"));
 }
 
+bool Form2::refuseNew(const QComboBox* box, const QString& say) {
+    if (!choosesNew(box))
+        return false;
+    message(say);
+    return true;
+}
+
 void Form2::Label7_Action() {
-    if (choosesNew(Combo1)) {
-        message(QStringLiteral("Please select a location"));
+    if (refuseNew(Combo1, kChooseLocation))
         return;
-    }
     frame().show(QStringLiteral("Form3"));
 }
 
 void Form2::Label8_Action() {
-    if (choosesNew(Combo1)) {
-        message(QStringLiteral("Please select a location"));
+    if (refuseNew(Combo1, kChooseLocation) ||
+        refuseNew(Combo2, QStringLiteral("Please select an Investigation")))
         return;
-    }
-    if (choosesNew(Combo2)) {
-        message(QStringLiteral("Please select an Investigation"));
-        return;
-    }
     frame().show(QStringLiteral("Form4"));
 }
 
 void Form2::Label9_Action() {
-    if (choosesNew(Combo1)) {
-        message(QStringLiteral("Please select a location"));
+    if (refuseNew(Combo1, kChooseLocation) ||
+        refuseNew(Combo2, QStringLiteral("Please select an investigation")))
         return;
-    }
-    if (choosesNew(Combo2)) {
-        message(QStringLiteral("Please select an investigation"));
-        return;
-    }
     frame().show(choosesNew(Combo4) ? QStringLiteral("Form10") : QStringLiteral("Form9"));
 }
 

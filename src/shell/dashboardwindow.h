@@ -84,6 +84,8 @@ private:
     void showNoLocation();
     void showNoInvestigation();
     void prerequisiteCheck();
+    // True when `box` chooses its mode word ("New"), after saying `say`.
+    bool refuseNew(const QComboBox* box, const QString& say);
 
     QString m_pictureName; // the location picture found last
     QString m_flag;        // the prerequisite flag: "", "0" or "1"
