@@ -1,6 +1,7 @@
 #include "records/interviewwindow.h"
 
 #include "records/newkey.h"
+#include "records/recordwords.h"
 #include "store/casekey.h"
 #include "widgets/controls.h"
 #include "widgets/editwatch.h"
@@ -21,8 +22,6 @@
 namespace veil {
 
 namespace {
-const QString kNew = QStringLiteral("New");
-const QString kKey = QStringLiteral("FullDate_Time");
 const QString kFillMessage = QStringLiteral("Please fill in fields before Saving");
 } // namespace
 

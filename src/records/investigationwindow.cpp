@@ -1,6 +1,7 @@
 #include "records/investigationwindow.h"
 
 #include "records/newkey.h"
+#include "records/recordwords.h"
 #include "store/casekey.h"
 #include "widgets/controls.h"
 #include "widgets/editwatch.h"
@@ -25,8 +26,6 @@
 namespace veil {
 
 namespace {
-const QString kNew = QStringLiteral("New");
-const QString kKey = QStringLiteral("FullDate_Time");
 const QString kLocation = QStringLiteral("Location");
 const QString kDateTimeMessage = QStringLiteral("Please fill in the Date & Time fields before Saving");
 } // namespace

@@ -1,6 +1,7 @@
 #include "records/locationwindow.h"
 
 #include "records/newkey.h"
+#include "records/recordwords.h"
 
 #include "widgets/attachphoto.h"
 #include "widgets/controls.h"
@@ -26,7 +27,6 @@
 namespace veil {
 
 namespace {
-const QString kNew = QStringLiteral("New");
 const QString kCaptionStart = QStringLiteral("Location - ");
 const QString kLocationName = QStringLiteral("LocationName");
 } // namespace
