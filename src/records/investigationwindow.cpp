@@ -173,15 +173,8 @@ void Form3::Load_Investigation() {
         const auto f = [&rec](const char* name) { return rec->text(QLatin1String(name)); };
         Text17->setText(f("Location"));
         dateTime.setParts(*rec);
-        Text7->setText(f("Outside_Temp"));
-        Text8->setText(f("Inside_Temp"));
-        Text9->setText(f("Humidity"));
-        Text10->setText(f("Moon_Phase"));
-        Text11->setText(f("Wind_Speed"));
-        Text12->setText(f("Weather"));
-        Text13->setText(f("Barometer"));
-        Text19->setText(f("equipment"));
-        Text18->setText(f("investigators"));
+        for (const auto& [box, field] : lineFields())
+            box->setText(f(field));
         RichTextBox1->setPlainText(f("Initial_Thoughts"));
         RichTextBox2->setPlainText(f("Investigation_Notes"));
         Text21->setText(f("Tape_Archive"));
@@ -217,17 +210,17 @@ bool Form3::dateTimeFilled() const {
     return true;
 }
 
+QList<std::pair<QLineEdit*, const char*>> Form3::lineFields() const {
+    return {{Text7, "Outside_Temp"}, {Text8, "Inside_Temp"}, {Text9, "Humidity"},
+            {Text10, "Moon_Phase"},  {Text11, "Wind_Speed"}, {Text12, "Weather"},
+            {Text13, "Barometer"},   {Text19, "equipment"},  {Text18, "investigators"}};
+}
+
 Fields Form3::recordFields() const {
-    return Fields{{kLocation, Text17->text()}} + dateTime.fields() + Fields{
-        {QStringLiteral("Outside_Temp"), Text7->text()},
-        {QStringLiteral("Inside_Temp"), Text8->text()},
-        {QStringLiteral("Humidity"), Text9->text()},
-        {QStringLiteral("Moon_Phase"), Text10->text()},
-        {QStringLiteral("Wind_Speed"), Text11->text()},
-        {QStringLiteral("Weather"), Text12->text()},
-        {QStringLiteral("Barometer"), Text13->text()},
-        {QStringLiteral("equipment"), Text19->text()},
-        {QStringLiteral("investigators"), Text18->text()},
+    Fields fields = Fields{{kLocation, Text17->text()}} + dateTime.fields();
+    for (const auto& [box, field] : lineFields())
+        fields.append({QLatin1String(field), box->text()});
+    return fields + Fields{
         {QStringLiteral("Initial_Thoughts"), RichTextBox1->toPlainText()},
         {QStringLiteral("Investigation_Notes"), RichTextBox2->toPlainText()},
         {QStringLiteral("Tape_Archive"), Text21->text()},
