@@ -265,13 +265,18 @@ void Form2::chooseRecord(const QString& location, const QString& investigation, 
     }
 }
 
-void Form2::Combo1_Click() {
-    if (!choosesNew(Combo1)) {
-        if (load_combo2())
-            Label6->setText(kView);
+void Form2::chooseIn(const QComboBox* box, bool (Form2::*fillBelow)(), QLabel* button,
+                     void (Form2::*showNone)()) {
+    if (!choosesNew(box)) {
+        if ((this->*fillBelow)())
+            button->setText(kView);
         return;
     }
-    showNoLocation();
+    (this->*showNone)();
+}
+
+void Form2::Combo1_Click() {
+    chooseIn(Combo1, &Form2::load_combo2, Label6, &Form2::showNoLocation);
 }
 
 void Form2::showNoLocation() {
@@ -281,12 +286,7 @@ void Form2::showNoLocation() {
 }
 
 void Form2::Combo2_Click() {
-    if (!choosesNew(Combo2)) {
-        if (load_combo3())
-            Label7->setText(kView);
-        return;
-    }
-    showNoInvestigation();
+    chooseIn(Combo2, &Form2::load_combo3, Label7, &Form2::showNoInvestigation);
 }
 
 void Form2::showNoInvestigation() {
