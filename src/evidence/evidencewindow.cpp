@@ -92,10 +92,7 @@ QString seconds(const std::optional<qint64>& ms) {
 } // namespace
 
 EvidenceWindow::EvidenceWindow(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("EvidenceWindow")) {
-    setClientSizeTwips(12300, 9900);
-    QWidget* c = client();
-    makeWhite(c);
-    setCaption(QStringLiteral("Evidence"));
+    QWidget* c = designClient(QStringLiteral("Evidence"), 12300, 9900);
 
     makeLabel(c, QStringLiteral("FilterLabel"), QStringLiteral("Filter:"), twRect(240, 150, 600, 255), true);
     FilterBox = makeTextBox(c, QStringLiteral("FilterBox"), twRect(900, 120, 3300, 315));

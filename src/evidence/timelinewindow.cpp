@@ -106,10 +106,7 @@ void TimelineCanvas::leaveEvent(QEvent*) {
 }
 
 TimelineWindow::TimelineWindow(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("TimelineWindow")) {
-    setClientSizeTwips(15000, 8400);
-    QWidget* c = client();
-    makeWhite(c);
-    setCaption(QStringLiteral("Timeline"));
+    QWidget* c = designClient(QStringLiteral("Timeline"), 15000, 8400);
     makeLabel(c, QStringLiteral("LaneLabel"), QStringLiteral("Lanes:"), twRect(240, 150, 700, 255), true);
     LaneChoice = new QComboBox(c);
     LaneChoice->setObjectName(QStringLiteral("LaneChoice"));

@@ -29,10 +29,7 @@ const QString kInvestigation = QStringLiteral("Investigation");
 } // namespace
 
 Form10::Form10(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form10")) {
-    setCaption(QStringLiteral("Add Pictures"));
-    setClientSizeTwips(9600, 8880);
-    QWidget* c = client();
-    makeWhite(c);
+    QWidget* c = designClient(QStringLiteral("Add Pictures"), 9600, 8880);
 
     Image1 = new PictureBox(c, QStringLiteral("Image1"), twRect(0, 0, 9600, 7200));
     Image1->setPicture(art::draw(art::Picture::AddPictureDefault));

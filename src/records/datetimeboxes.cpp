@@ -1,6 +1,5 @@
 #include "records/datetimeboxes.h"
 
-#include "shell/casewindow.h"
 #include "widgets/controls.h"
 
 #include <QLineEdit>
@@ -36,6 +35,17 @@ void DateTimeBoxes::setParts(const DateTimeParts& p) {
     hour->setText(p.hour);
     minute->setText(p.minute);
     ap->setText(p.ap);
+}
+
+Fields DateTimeBoxes::fields() const {
+    return {{QStringLiteral("Date_Month"), month->text()}, {QStringLiteral("Date_Day"), day->text()},
+            {QStringLiteral("Date_Year"), year->text()},   {QStringLiteral("Time_Hour"), hour->text()},
+            {QStringLiteral("Time_Min"), minute->text()},  {QStringLiteral("Time_AP"), ap->text()}};
+}
+
+void DateTimeBoxes::setParts(const Record& r) {
+    const auto f = [&r](const char* name) { return r.text(QLatin1String(name)); };
+    setParts({f("Date_Month"), f("Date_Day"), f("Date_Year"), f("Time_Hour"), f("Time_Min"), f("Time_AP")});
 }
 
 void DateTimeBoxes::setDate(const DateParts& date) {

@@ -34,6 +34,10 @@ public:
     }
     DateTimeParts parts() const;
     void setParts(const DateTimeParts& parts);
+    // The six fields Date_Month .. Time_AP of a stored investigation or
+    // interview: written from the boxes, shown from a record.
+    Fields fields() const;
+    void setParts(const Record& record);
     void setDate(const DateParts& date);
     // Locked boxes keep their text: the key of a stored record is built from it.
     void setLocked(bool locked);

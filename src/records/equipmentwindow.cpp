@@ -27,16 +27,10 @@ const QString kNickName = QStringLiteral("Nick_Name");
 } // namespace
 
 Form7::Form7(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form7")) {
-    setCaption(QStringLiteral("Equipment"));
-    setClientSizeTwips(8880, 5400);
-    QWidget* c = client();
-    makeWhite(c);
+    QWidget* c = designClient(QStringLiteral("Equipment"), 8880, 5400);
 
-    Image1 = new QLabel(c);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(twRect(120, 120, 3000, 1800));
-    Image1->setScaledContents(true);
-    Image1->setPixmap(QPixmap::fromImage(art::draw(art::Picture::EquipmentPicture)));
+    Image1 = makePicture(c, QStringLiteral("Image1"), art::Picture::EquipmentPicture,
+                         twRect(120, 120, 3000, 1800));
 
     List1 = new QListWidget(c);
     List1->setObjectName(QStringLiteral("List1"));
@@ -72,26 +66,13 @@ Form7::Form7(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form7")) {
     Text7 = makeRichTextBox(Frame2, QStringLiteral("Text7"), twRect(120, 270, 5280, 1290));
 
     // The faces the buttons switch between; the buttons draw them themselves.
-    for (const auto& [name, pressed] : {std::pair{"Image2", false}, std::pair{"Image3", true}}) {
-        auto* face = new QLabel(c);
-        face->setObjectName(QLatin1String(name));
-        face->setPixmap(QPixmap::fromImage(art::buttonFace({80, 24}, pressed)));
-        face->hide();
-    }
-    Label7 = new ImageButton(c, QStringLiteral("Label7"), QStringLiteral("Image4"), QStringLiteral("New"),
-                             twRect(4920, 4890, 1200, 360));
-    Label8 = new ImageButton(c, QStringLiteral("Label8"), QStringLiteral("Image5"), QStringLiteral("Save"),
-                             twRect(6180, 4890, 1200, 360));
-    Label9 = new ImageButton(c, QStringLiteral("Label9"), QStringLiteral("Image6"), QStringLiteral("Close"),
-                             twRect(7440, 4890, 1200, 360));
-    connect(Label7, &ImageButton::released, this, &Form7::addnew_Click);
-    connect(Label8, &ImageButton::released, this, &Form7::save_Click);
-    connect(Label9, &ImageButton::released, this, [this] { unload(); });
+    makeHiddenFaces(c, "Image2", "Image3");
+    makeButtons(this, c, 1200, 360,
+                {{&Label7, "Label7", "Image4", "New", 4920, 4890, [this] { addnew_Click(); }},
+                 {&Label8, "Label8", "Image5", "Save", 6180, 4890, [this] { save_Click(); }},
+                 {&Label9, "Label9", "Image6", "Close", 7440, 4890, [this] { unload(); }}});
 
-    connect(List1, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!m_filling && List1->currentItem())
-            List1_Click();
-    });
+    onChosen(List1, this, m_filling, [this] { List1_Click(); });
 
     setFocusOrder({Combo1, Text1, Text2, Text3, Text4, Text5, Text7, List1});
 
@@ -121,11 +102,7 @@ void Form7::unloaded() { showDashboardAgain(); }
 bool Form7::hasUnsavedChanges() const { return m_watch->changed(); }
 
 void Form7::fillList() {
-    m_filling = true;
-    List1->clear();
-    addAllSorted(List1, db().column(tables::equipment, kNickName));
-    List1->setCurrentRow(-1);
-    m_filling = false;
+    refillSorted(List1, db().column(tables::equipment, kNickName), m_filling);
 }
 
 void Form7::clearFields() {
@@ -193,13 +170,12 @@ void Form7::addNewItem() {
         message(QStringLiteral("Please select a type before saving"));
         return;
     }
-    if (!acceptNewKey(db(),
+    if (!addNewRecord(db(),
                       {tables::equipment, kNickName, kAddNew,
                        QStringLiteral("\"Add New\" is the word for a new item, please use a different Nick Name."),
                        QStringLiteral("This Nick Name has already been used, please try a different one.")},
-                      Text3))
+                      Text3, fieldValues()))
         return;
-    db().add(tables::equipment, fieldValues());
     m_adding = false;
     fillList();
     Text3->setReadOnly(true);
@@ -211,13 +187,9 @@ void Form7::updateItem() {
     const QString nick = Text3->text();
     if (nick.isEmpty())
         return;
-    const auto rec = db().findFirst(tables::equipment, {{kNickName, nick}});
-    if (!rec) {
-        // Saying "updated" here would let the user close the window and lose the input.
-        message(QStringLiteral("This item could not be found, so nothing was saved."));
+    if (!rewriteRecord(db(), tables::equipment, {{kNickName, nick}}, fieldValues(),
+                       QStringLiteral("This item could not be found, so nothing was saved.")))
         return;
-    }
-    db().updateRecord(tables::equipment, rec->rowid, fieldValues());
     fillList();
     // Written without a space before "has", as the window always has.
     setCaption(QStringLiteral("Equipment - ") + nick + QStringLiteral("has been updated"));

@@ -1,5 +1,7 @@
 #include "records/interviewwindow.h"
 
+#include "records/newkey.h"
+#include "records/recordwords.h"
 #include "store/casekey.h"
 #include "widgets/controls.h"
 #include "widgets/editwatch.h"
@@ -20,16 +22,11 @@
 namespace veil {
 
 namespace {
-const QString kNew = QStringLiteral("New");
-const QString kKey = QStringLiteral("FullDate_Time");
 const QString kFillMessage = QStringLiteral("Please fill in fields before Saving");
 } // namespace
 
 Form4::Form4(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form4")) {
-    setCaption(QStringLiteral("Interview"));
-    setClientSizeTwips(12015, 14580);
-    QWidget* c = client();
-    makeWhite(c);
+    QWidget* c = designClient(QStringLiteral("Interview"), 12015, 14580);
 
     QGroupBox* date = makeFrame(c, QStringLiteral("Frame1"), QStringLiteral("Date"), twRect(240, 240, 2535, 1935));
     dateTime.build(date);
@@ -48,12 +45,9 @@ Form4::Form4(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form4")) {
 
     QGroupBox* interview = makeFrame(c, QStringLiteral("Frame4"), QStringLiteral("Interview"),
                                      twRect(240, 2280, 11535, 12060));
-    RichTextBox1 = makeRichTextBox(interview, QStringLiteral("RichTextBox1"), twRect(120, 300, 11295, 11640));
+    RichTextBox1 = makeFrameText(interview, QStringLiteral("RichTextBox1"));
 
-    Text9 = makeWorkingBox(c, QStringLiteral("Text9"));
-    Text10 = makeWorkingBox(c, QStringLiteral("Text10"));
-    Text11 = makeWorkingBox(c, QStringLiteral("Text11"));
-    Text12 = makeWorkingBox(c, QStringLiteral("Text12"));
+    makeWorkingBoxes(c, {{&Text9, "Text9"}, {&Text10, "Text10"}, {&Text11, "Text11"}, {&Text12, "Text12"}});
 
     setFocusOrder(dateTime.focusOrderWith({Text7, Text8, RichTextBox1, List1}));
 
@@ -107,8 +101,7 @@ Match Form4::recordMatch() const {
 void Form4::Load_Interview() {
     if (const auto rec = db().findFirst(tables::interview, recordMatch())) {
         const auto f = [&rec](const char* name) { return rec->text(QLatin1String(name)); };
-        dateTime.setParts({f("Date_Month"), f("Date_Day"), f("Date_Year"), f("Time_Hour"), f("Time_Min"),
-                           f("Time_AP")});
+        dateTime.setParts(*rec);
         Text7->setText(f("Name"));
         Text8->setText(f("Affiliation"));
         Text12->setText(f("Interviewer"));
@@ -126,16 +119,8 @@ void Form4::Save() {
 }
 
 Fields Form4::recordFields() const {
-    const DateTimeParts p = dateTime.parts();
-    return {
-        {QStringLiteral("Location"), Text9->text()},
-        {QStringLiteral("Investigation"), Text10->text()},
-        {QStringLiteral("Date_Month"), p.month},
-        {QStringLiteral("Date_Day"), p.day},
-        {QStringLiteral("Date_Year"), p.year},
-        {QStringLiteral("Time_Hour"), p.hour},
-        {QStringLiteral("Time_Min"), p.minute},
-        {QStringLiteral("Time_AP"), p.ap},
+    const Fields place{{QStringLiteral("Location"), Text9->text()}, {QStringLiteral("Investigation"), Text10->text()}};
+    return place + dateTime.fields() + Fields{
         {QStringLiteral("Name"), Text7->text()},
         {QStringLiteral("Affiliation"), Text8->text()},
         {QStringLiteral("Interviewer"), Text12->text()},
@@ -169,12 +154,10 @@ void Form4::Update_Interview() {
         message(kFillMessage);
         return;
     }
-    const auto rec = db().findFirst(tables::interview, recordMatch());
-    if (!rec) {
-        // Saying "updated" here would let the user close the window and lose the input.
-        message(QStringLiteral("This interview could not be found, so nothing was saved."));
+    const auto rec = findToUpdate(db(), tables::interview, recordMatch(),
+                                  QStringLiteral("This interview could not be found, so nothing was saved."));
+    if (!rec)
         return;
-    }
     updateKeyedRecord(db(), tables::interview, *rec, recordFields(), dateTime.parts());
     setCaption(QStringLiteral("Interview : ") + Text9->text() + QStringLiteral(" - ") + Text10->text() +
                QStringLiteral(" has been updated"));

@@ -1,5 +1,7 @@
 #include "records/investigationwindow.h"
 
+#include "records/newkey.h"
+#include "records/recordwords.h"
 #include "store/casekey.h"
 #include "widgets/controls.h"
 #include "widgets/editwatch.h"
@@ -24,17 +26,12 @@
 namespace veil {
 
 namespace {
-const QString kNew = QStringLiteral("New");
-const QString kKey = QStringLiteral("FullDate_Time");
 const QString kLocation = QStringLiteral("Location");
 const QString kDateTimeMessage = QStringLiteral("Please fill in the Date & Time fields before Saving");
 } // namespace
 
 Form3::Form3(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form3")) {
-    setCaption(QStringLiteral("Investigation"));
-    setClientSizeTwips(12300, 14580);
-    QWidget* c = client();
-    makeWhite(c);
+    QWidget* c = designClient(QStringLiteral("Investigation"), 12300, 14580);
 
     Frame1 = makeFrame(c, QStringLiteral("Frame1"), QStringLiteral("Date"), twRect(240, 240, 2535, 1335));
     dateTime.build(Frame1);
@@ -81,7 +78,7 @@ Form3::Form3(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form3")) {
     QGroupBox* thoughts = makeFrame(c, QStringLiteral("Frame5"),
                                     QStringLiteral("Initial Thoughts and Comments (First Impressions)"),
                                     twRect(240, 4920, 7935, 1815));
-    RichTextBox1 = makeRichTextBox(thoughts, QStringLiteral("RichTextBox1"), twRect(120, 300, 7695, 1395));
+    RichTextBox1 = makeFrameText(thoughts, QStringLiteral("RichTextBox1"));
 
     QGroupBox* archive = makeFrame(c, QStringLiteral("Frame6"), QStringLiteral("Media Archive"),
                                    twRect(8280, 4920, 3735, 1815));
@@ -98,14 +95,10 @@ Form3::Form3(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form3")) {
 
     QGroupBox* notes = makeFrame(c, QStringLiteral("Frame7"), QStringLiteral("Investigation Notes"),
                                  twRect(240, 6840, 11775, 7575));
-    RichTextBox2 = makeRichTextBox(notes, QStringLiteral("RichTextBox2"), twRect(120, 300, 11535, 7155));
+    RichTextBox2 = makeFrameText(notes, QStringLiteral("RichTextBox2"));
 
-    Text14 = makeWorkingBox(c, QStringLiteral("Text14"));
-    Text17 = makeWorkingBox(c, QStringLiteral("Text17"));
-    Text18 = makeWorkingBox(c, QStringLiteral("Text18"));
-    Text19 = makeWorkingBox(c, QStringLiteral("Text19"));
-    Text21 = makeWorkingBox(c, QStringLiteral("Text21"));
-    Text22 = makeWorkingBox(c, QStringLiteral("Text22"));
+    makeWorkingBoxes(c, {{&Text14, "Text14"}, {&Text17, "Text17"}, {&Text18, "Text18"}, {&Text19, "Text19"},
+                         {&Text21, "Text21"}, {&Text22, "Text22"}});
 
     QList<QWidget*> rest;
     for (QLineEdit* box : conditionBoxes())
@@ -179,17 +172,9 @@ void Form3::Load_Investigation() {
     if (rec) {
         const auto f = [&rec](const char* name) { return rec->text(QLatin1String(name)); };
         Text17->setText(f("Location"));
-        dateTime.setParts({f("Date_Month"), f("Date_Day"), f("Date_Year"), f("Time_Hour"), f("Time_Min"),
-                           f("Time_AP")});
-        Text7->setText(f("Outside_Temp"));
-        Text8->setText(f("Inside_Temp"));
-        Text9->setText(f("Humidity"));
-        Text10->setText(f("Moon_Phase"));
-        Text11->setText(f("Wind_Speed"));
-        Text12->setText(f("Weather"));
-        Text13->setText(f("Barometer"));
-        Text19->setText(f("equipment"));
-        Text18->setText(f("investigators"));
+        dateTime.setParts(*rec);
+        for (const auto& [box, field] : lineFields())
+            box->setText(f(field));
         RichTextBox1->setPlainText(f("Initial_Thoughts"));
         RichTextBox2->setPlainText(f("Investigation_Notes"));
         Text21->setText(f("Tape_Archive"));
@@ -225,25 +210,17 @@ bool Form3::dateTimeFilled() const {
     return true;
 }
 
+QList<std::pair<QLineEdit*, const char*>> Form3::lineFields() const {
+    return {{Text7, "Outside_Temp"}, {Text8, "Inside_Temp"}, {Text9, "Humidity"},
+            {Text10, "Moon_Phase"},  {Text11, "Wind_Speed"}, {Text12, "Weather"},
+            {Text13, "Barometer"},   {Text19, "equipment"},  {Text18, "investigators"}};
+}
+
 Fields Form3::recordFields() const {
-    const DateTimeParts p = dateTime.parts();
-    return {
-        {kLocation, Text17->text()},
-        {QStringLiteral("Date_Month"), p.month},
-        {QStringLiteral("Date_Day"), p.day},
-        {QStringLiteral("Date_Year"), p.year},
-        {QStringLiteral("Time_Hour"), p.hour},
-        {QStringLiteral("Time_Min"), p.minute},
-        {QStringLiteral("Time_AP"), p.ap},
-        {QStringLiteral("Outside_Temp"), Text7->text()},
-        {QStringLiteral("Inside_Temp"), Text8->text()},
-        {QStringLiteral("Humidity"), Text9->text()},
-        {QStringLiteral("Moon_Phase"), Text10->text()},
-        {QStringLiteral("Wind_Speed"), Text11->text()},
-        {QStringLiteral("Weather"), Text12->text()},
-        {QStringLiteral("Barometer"), Text13->text()},
-        {QStringLiteral("equipment"), Text19->text()},
-        {QStringLiteral("investigators"), Text18->text()},
+    Fields fields = Fields{{kLocation, Text17->text()}} + dateTime.fields();
+    for (const auto& [box, field] : lineFields())
+        fields.append({QLatin1String(field), box->text()});
+    return fields + Fields{
         {QStringLiteral("Initial_Thoughts"), RichTextBox1->toPlainText()},
         {QStringLiteral("Investigation_Notes"), RichTextBox2->toPlainText()},
         {QStringLiteral("Tape_Archive"), Text21->text()},
@@ -277,13 +254,11 @@ void Form3::Update_Investigation() {
         message(kDateTimeMessage);
         return;
     }
-    const auto rec = db().findFirst(tables::investigations,
-                                    {{kKey, Text14->text()}, {kLocation, Text17->text()}});
-    if (!rec) {
-        // Saying "updated" here would let the user close the window and lose the input.
-        message(QStringLiteral("This investigation could not be found, so nothing was saved."));
+    const auto rec = findToUpdate(db(), tables::investigations,
+                                  {{kKey, Text14->text()}, {kLocation, Text17->text()}},
+                                  QStringLiteral("This investigation could not be found, so nothing was saved."));
+    if (!rec)
         return;
-    }
     updateKeyedRecord(db(), tables::investigations, *rec, recordFields(), dateTime.parts());
     setCaptionFor(QStringLiteral(" has been updated"));
     m_watch->reset();

@@ -4,7 +4,10 @@
 #include "shell/casewindow.h"
 #include "records/datetimeboxes.h"
 
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 class QGroupBox;
 class QLineEdit;
@@ -84,6 +87,8 @@ public:
 
 private:
     QList<QLineEdit*> conditionBoxes() const;
+    // The single-line boxes of a stored investigation with their fields, in stored order.
+    QList<std::pair<QLineEdit*, const char*>> lineFields() const;
     void buildListTexts();
     bool dateTimeFilled() const;
     Fields recordFields() const;

@@ -32,10 +32,7 @@ const QString kName = QStringLiteral("Name");
 } // namespace
 
 Form5::Form5(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form5")) {
-    setCaption(QStringLiteral("Investigators"));
-    setClientSizeTwips(9045, 5190);
-    QWidget* c = client();
-    makeWhite(c);
+    QWidget* c = designClient(QStringLiteral("Investigators"), 9045, 5190);
 
     Image1 = new PictureBox(c, QStringLiteral("Image1"), twRect(120, 120, 3360, 2520));
     Image1->setPicture(art::draw(art::Picture::InvestigatorDefault));
@@ -70,32 +67,17 @@ Form5::Form5(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form5")) {
     Text8 = makeTextBox(c, QStringLiteral("Text8"), twRect(9600, 0, 1200, 285));
     Text8->hide();
 
-    for (const auto& [name, pressed] : {std::pair{"Image6", false}, std::pair{"Image7", true}}) {
-        auto* face = new QLabel(c);
-        face->setObjectName(QLatin1String(name));
-        face->setPixmap(QPixmap::fromImage(art::buttonFace({80, 24}, pressed)));
-        face->hide();
-    }
-    Label7 = new ImageButton(c, QStringLiteral("Label7"), QStringLiteral("Image2"), QStringLiteral("Close"),
-                             twRect(3600, 2460, 1215, 360));
-    Label8 = new ImageButton(c, QStringLiteral("Label8"), QStringLiteral("Image3"), QStringLiteral("Image"),
-                             twRect(4970, 2460, 1215, 360));
-    Label9 = new ImageButton(c, QStringLiteral("Label9"), QStringLiteral("Image4"), QStringLiteral("Save"),
-                             twRect(6340, 2460, 1215, 360));
-    Label10 = new ImageButton(c, QStringLiteral("Label10"), QStringLiteral("Image5"), QStringLiteral("New"),
-                              twRect(7710, 2460, 1215, 360));
-    connect(Label7, &ImageButton::released, this, [this] { unload(); });
-    connect(Label8, &ImageButton::released, this, &Form5::Image_Click);
-    connect(Label9, &ImageButton::released, this, &Form5::save_Click);
-    connect(Label10, &ImageButton::released, this, &Form5::new_Click);
+    makeHiddenFaces(c, "Image6", "Image7");
+    makeButtons(this, c, 1215, 360,
+                {{&Label7, "Label7", "Image2", "Close", 3600, 2460, [this] { unload(); }},
+                 {&Label8, "Label8", "Image3", "Image", 4970, 2460, [this] { Image_Click(); }},
+                 {&Label9, "Label9", "Image4", "Save", 6340, 2460, [this] { save_Click(); }},
+                 {&Label10, "Label10", "Image5", "New", 7710, 2460, [this] { new_Click(); }}});
 
     List1 = new QListWidget(c);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setGeometry(twRect(3600, 2940, 5325, 2130));
-    connect(List1, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!m_filling && List1->currentItem())
-            List1_Click();
-    });
+    onChosen(List1, this, m_filling, [this] { List1_Click(); });
 
     onDoubleClick(Label5, [this] {
         if (!Text6->text().isEmpty())
@@ -154,12 +136,21 @@ QString Form5::activeValue() const {
     return Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
 }
 
+Fields Form5::fieldValues() const {
+    return {{kName, Text1->text()},
+            {QStringLiteral("Address1"), Text2->text()},
+            {QStringLiteral("Address2"), Text3->text()},
+            {QStringLiteral("Phone"), Text4->text()},
+            {QStringLiteral("Cell"), Text5->text()},
+            {QStringLiteral("Email"), Text6->text()},
+            {QStringLiteral("Notes"), RichTextBox1->toPlainText()},
+            {QStringLiteral("Image"), Text8->text()},
+            {QStringLiteral("Title"), Text7->text()},
+            {QStringLiteral("Active"), activeValue()}};
+}
+
 void Form5::Investigators_View() {
-    m_filling = true;
-    List1->clear();
-    addAllSorted(List1, db().column(tables::investigators, kName));
-    List1->setCurrentRow(-1);
-    m_filling = false;
+    refillSorted(List1, db().column(tables::investigators, kName), m_filling);
 }
 
 void Form5::Clear_Texts() {
@@ -214,22 +205,12 @@ void Form5::Save_New_Investigator() {
         message(QStringLiteral("Please fill in the contact info to proceed."));
         return;
     }
-    if (!acceptNewKey(db(),
+    if (!addNewRecord(db(),
                       {tables::investigators, kName, kAddNew,
                        QStringLiteral("\"Add New\" is the word for a new member, please use a different name."),
                        QStringLiteral("This Name has already been used, please use a different one.")},
-                      Text1))
+                      Text1, fieldValues()))
         return;
-    db().add(tables::investigators, {{kName, name},
-                                     {QStringLiteral("Address1"), Text2->text()},
-                                     {QStringLiteral("Address2"), Text3->text()},
-                                     {QStringLiteral("Phone"), Text4->text()},
-                                     {QStringLiteral("Cell"), Text5->text()},
-                                     {QStringLiteral("Email"), Text6->text()},
-                                     {QStringLiteral("Notes"), RichTextBox1->toPlainText()},
-                                     {QStringLiteral("Image"), Text8->text()},
-                                     {QStringLiteral("Title"), Text7->text()},
-                                     {QStringLiteral("Active"), activeValue()}});
     Text1->setReadOnly(true);
     setCaption(kCaptionStart + name + QStringLiteral(" has been saved"));
     m_adding = false;
@@ -241,23 +222,9 @@ void Form5::Update_Investigator() {
     const QString name = Text1->text();
     if (name.isEmpty())
         return;
-    const auto rec = db().findFirst(tables::investigators, {{kName, name}});
-    if (!rec) {
-        // Saying "updated" here would let the user close the window and lose the input.
-        message(QStringLiteral("This member could not be found, so nothing was saved."));
+    if (!rewriteRecord(db(), tables::investigators, {{kName, name}}, fieldValues(),
+                       QStringLiteral("This member could not be found, so nothing was saved.")))
         return;
-    }
-    db().updateRecord(tables::investigators, rec->rowid,
-                      {{kName, name},
-                       {QStringLiteral("Address1"), Text2->text()},
-                       {QStringLiteral("Address2"), Text3->text()},
-                       {QStringLiteral("Phone"), Text4->text()},
-                       {QStringLiteral("Cell"), Text5->text()},
-                       {QStringLiteral("Email"), Text6->text()},
-                       {QStringLiteral("Image"), Text8->text()},
-                       {QStringLiteral("Notes"), RichTextBox1->toPlainText()},
-                       {QStringLiteral("Title"), Text7->text()},
-                       {QStringLiteral("Active"), activeValue()}});
     setCaption(kCaptionStart + name + QStringLiteral(" has been updated"));
     m_watch->reset();
 }

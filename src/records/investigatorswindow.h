@@ -84,6 +84,7 @@ public:
 private:
     void showPlaceholder();
     QString activeValue() const;
+    Fields fieldValues() const;
 
     PhotoAttacher* m_attach = nullptr;
     EditWatch* m_watch = nullptr;

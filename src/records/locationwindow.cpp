@@ -1,6 +1,7 @@
 #include "records/locationwindow.h"
 
 #include "records/newkey.h"
+#include "records/recordwords.h"
 
 #include "widgets/attachphoto.h"
 #include "widgets/controls.h"
@@ -26,22 +27,12 @@
 namespace veil {
 
 namespace {
-const QString kNew = QStringLiteral("New");
 const QString kCaptionStart = QStringLiteral("Location - ");
 const QString kLocationName = QStringLiteral("LocationName");
-
-// A rich-text box filling its frame below the title.
-QTextEdit* frameText(QGroupBox* frame, const QString& name) {
-    const QSize s = frame->size();
-    return makeRichTextBox(frame, name, QRect(tw(120), tw(300), s.width() - tw(240), s.height() - tw(420)));
-}
 } // namespace
 
 Form1::Form1(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form1")) {
-    setCaption(QStringLiteral("Location"));
-    setClientSizeTwips(12240, 14520);
-    QWidget* c = client();
-    makeWhite(c);
+    QWidget* c = designClient(QStringLiteral("Location"), 12240, 14520);
 
     Frame1 = makeFrame(c, QStringLiteral("Frame1"), QStringLiteral("Location Information"),
                        twRect(360, 360, 5655, 1695));
@@ -65,19 +56,19 @@ Form1::Form1(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form1")) {
 
     Frame3 = makeFrame(c, QStringLiteral("Frame3"), QStringLiteral("Background Summary"),
                        twRect(360, 2160, 11535, 3135));
-    RichTextBox1 = frameText(Frame3, QStringLiteral("RichTextBox1"));
+    RichTextBox1 = makeFrameText(Frame3, QStringLiteral("RichTextBox1"));
     Frame4 = makeFrame(c, QStringLiteral("Frame4"), QStringLiteral("Occupant History"),
                        twRect(360, 5400, 11535, 3255));
-    RichTextBox2 = frameText(Frame4, QStringLiteral("RichTextBox2"));
+    RichTextBox2 = makeFrameText(Frame4, QStringLiteral("RichTextBox2"));
     Frame5 = makeFrame(c, QStringLiteral("Frame5"), QStringLiteral("Location Photo"),
                        twRect(360, 8760, 5055, 3975));
     Image1 = new PictureBox(Frame5, QStringLiteral("Image1"), twRect(127, 270, 4800, 3600));
     Frame6 = makeFrame(c, QStringLiteral("Frame6"), QStringLiteral("Special Notes"),
                        twRect(5520, 8760, 6375, 3975));
-    RichTextBox3 = frameText(Frame6, QStringLiteral("RichTextBox3"));
+    RichTextBox3 = makeFrameText(Frame6, QStringLiteral("RichTextBox3"));
     Frame7 = makeFrame(c, QStringLiteral("Frame7"), QStringLiteral("Driving Directions"),
                        twRect(360, 12840, 11535, 1575));
-    RichTextBox4 = frameText(Frame7, QStringLiteral("RichTextBox4"));
+    RichTextBox4 = makeFrameText(Frame7, QStringLiteral("RichTextBox4"));
 
     // Working values, never shown.
     Text12 = makeTextBox(c, QStringLiteral("Text12"), twRect(0, 0, 1200, 285));
@@ -214,13 +205,12 @@ void Form1::Save_New_Location() {
         message(QStringLiteral("Please fill in fields before Saving"));
         return;
     }
-    if (!acceptNewKey(db(),
+    if (!addNewRecord(db(),
                       {tables::location, kLocationName, kNew,
                        QStringLiteral("\"New\" is the word for a new location, please use a different name."),
                        QStringLiteral("This Location Name has already been used, please use a different one.")},
-                      Text1))
+                      Text1, fieldValues()))
         return;
-    db().add(tables::location, fieldValues());
     setCaption(kCaptionStart + name + QStringLiteral(" has been saved"));
     Text1->setReadOnly(true);
 
@@ -244,13 +234,9 @@ void Form1::Update_Location() {
         message(QStringLiteral("Please fill in fields before Saving"));
         return;
     }
-    const auto rec = db().findFirst(tables::location, {{kLocationName, name}});
-    if (!rec) {
-        // Saying "saved" here would let the user close the window and lose the input.
-        message(QStringLiteral("This location could not be found, so nothing was saved."));
+    if (!rewriteRecord(db(), tables::location, {{kLocationName, name}}, fieldValues(),
+                       QStringLiteral("This location could not be found, so nothing was saved.")))
         return;
-    }
-    db().updateRecord(tables::location, rec->rowid, fieldValues());
     setCaption(kCaptionStart + name + QStringLiteral(" has been saved"));
     passPhotoToDashboard();
     m_watch->reset();

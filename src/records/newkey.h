@@ -1,13 +1,15 @@
 #pragma once
-// The checks every editor makes on the key of a record it is about to add.
+// The checks every editor makes before it adds or rewrites a record.
+
+#include "store/casedb.h"
 
 #include <QString>
+
+#include <optional>
 
 class QLineEdit;
 
 namespace veil {
-
-class Connection;
 
 struct NewKeyRule {
     QString table, field;
@@ -19,5 +21,15 @@ struct NewKeyRule {
 // True when `box`'s text may be the key of a new record; otherwise the user
 // has been told why and the focus is back on the box.
 bool acceptNewKey(Connection& db, const NewKeyRule& rule, QLineEdit* box);
+// Adds the record when acceptNewKey allows its key; false when it did not.
+bool addNewRecord(Connection& db, const NewKeyRule& rule, QLineEdit* box, const Fields& fields);
+
+// The stored record an editor is about to rewrite; when it is gone the user
+// is told `notFound`, since a word of success would let the input be lost.
+std::optional<Record> findToUpdate(Connection& db, const QString& table, const Match& match,
+                                   const QString& notFound);
+// Rewrites the record findToUpdate finds; false when it was gone.
+bool rewriteRecord(Connection& db, const QString& table, const Match& match, const Fields& fields,
+                   const QString& notFound);
 
 } // namespace veil

@@ -10,11 +10,7 @@
 namespace veil {
 
 void registerRecordWindows() {
-    registerWindow(QStringLiteral("Form1"), [](MDIForm1& f) { return new Form1(f); });
-    registerWindow(QStringLiteral("Form3"), [](MDIForm1& f) { return new Form3(f); });
-    registerWindow(QStringLiteral("Form4"), [](MDIForm1& f) { return new Form4(f); });
-    registerWindow(QStringLiteral("Form5"), [](MDIForm1& f) { return new Form5(f); });
-    registerWindow(QStringLiteral("Form7"), [](MDIForm1& f) { return new Form7(f); });
+    registerWindows<Form1, Form3, Form4, Form5, Form7>({"Form1", "Form3", "Form4", "Form5", "Form7"});
 }
 
 } // namespace veil

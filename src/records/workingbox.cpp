@@ -7,10 +7,11 @@
 
 namespace veil {
 
-QLineEdit* makeWorkingBox(QWidget* parent, const QString& name) {
-    QLineEdit* box = makeTextBox(parent, name, QRect());
-    box->hide();
-    return box;
+void makeWorkingBoxes(QWidget* parent, std::initializer_list<std::pair<QLineEdit**, const char*>> boxes) {
+    for (const auto& [box, name] : boxes) {
+        *box = makeTextBox(parent, QLatin1String(name), QRect());
+        (*box)->hide();
+    }
 }
 
 } // namespace veil

@@ -1,14 +1,16 @@
 #pragma once
 
+#include <initializer_list>
+#include <utility>
+
 class QLineEdit;
-class QString;
 class QWidget;
 
 namespace veil {
 
-// A hidden single-line box in which a window keeps a working value (a mode
-// key, a location, a list field). It has no length limit, so a long list
-// field is never cut.
-QLineEdit* makeWorkingBox(QWidget* parent, const QString& name);
+// Hidden single-line boxes in which a window keeps working values (a mode
+// key, a location, a list field), each named as the member that holds it.
+// They have no length limit, so a long list field is never cut.
+void makeWorkingBoxes(QWidget* parent, std::initializer_list<std::pair<QLineEdit**, const char*>> boxes);
 
 } // namespace veil

@@ -78,10 +78,7 @@ QString windowFor(HitKind kind) {
 } // namespace
 
 SearchWindow::SearchWindow(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("SearchWindow")) {
-    setCaption(QStringLiteral("Find"));
-    setClientSizeTwips(9900, 6900);
-    QWidget* c = client();
-    makeWhite(c);
+    QWidget* c = designClient(QStringLiteral("Find"), 9900, 6900);
 
     makeLabel(c, QStringLiteral("Label1"), QStringLiteral("Find:"), twRect(120, 165, 660, 285), true);
     QueryBox = makeTextBox(c, QStringLiteral("QueryBox"), twRect(780, 120, 9000, 330));

@@ -36,16 +36,10 @@ QLabel* wrapped(QWidget* parent, const QString& name, const QString& text, const
 } // namespace
 
 Form6::Form6(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form6")) {
-    setCaption(QStringLiteral("About Veilcase"));
-    setClientSizeTwips(6240, 5640);
-    QWidget* c = client();
-    makeWhite(c);
+    QWidget* c = designClient(QStringLiteral("About Veilcase"), 6240, 5640);
 
-    Image1 = new QLabel(c);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(twRect(240, 240, 1800, 1800));
-    Image1->setScaledContents(true);
-    Image1->setPixmap(QPixmap::fromImage(art::draw(art::Picture::AboutPicture)));
+    Image1 = makePicture(c, QStringLiteral("Image1"), art::Picture::AboutPicture,
+                         twRect(240, 240, 1800, 1800));
 
     Label6 = makeLabel(c, QStringLiteral("Label6"), QStringLiteral("Veilcase version 1.0"),
                        twRect(2280, 300, 3720, 285), true);

@@ -14,10 +14,6 @@
 
 namespace veil {
 
-QRect twRect(int left, int top, int width, int height) {
-    return QRect(tw(left), tw(top), tw(width), tw(height));
-}
-
 int centerLeftTwips(double screenWidthTwips, double windowWidthTwips) {
     // std::nearbyint rounds halves to even in the default rounding mode; the
     // integer division then truncates toward zero.
@@ -63,6 +59,15 @@ QString CaseWindow::caption() const { return windowTitle(); }
 
 void CaseWindow::setClientSizeTwips(int width, int height) {
     m_client->setFixedSize(tw(width), tw(height));
+}
+
+QWidget* CaseWindow::designClient(const QString& caption, int widthTwips, int heightTwips,
+                                  Background background) {
+    setCaption(caption);
+    setClientSizeTwips(widthTwips, heightTwips);
+    if (background == Background::White)
+        makeWhite(m_client);
+    return m_client;
 }
 
 void CaseWindow::CenterForm() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "store/casedb.h"
+#include "widgets/controls.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -17,11 +18,6 @@ class QAction;
 namespace veil {
 
 class MDIForm1;
-
-// Sizes in the window designs are in twips; 15 twips make a pixel at 96 dpi.
-constexpr int kTwipsPerPixel = 15;
-constexpr int tw(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
-QRect twRect(int left, int top, int width, int height);
 
 // Where CenterForm puts a window's left edge: the difference of the widths in
 // twips, rounded to a whole number (halves to even), then halved toward zero.
@@ -67,6 +63,13 @@ public:
     bool isUnloading() const { return m_unloading; }
 
 protected:
+    // The opening of every window's constructor: the caption, the design size
+    // of the client area in twips and its background; returns the client area
+    // the controls are placed on.
+    enum class Background { White, Standard };
+    QWidget* designClient(const QString& caption, int widthTwips, int heightTwips,
+                          Background background = Background::White);
+
     QMenuBar* menuBar();
     QMenu* addMenu(const QString& name, const QString& caption);
     QMenu* addSubMenu(QMenu* menu, const QString& name, const QString& caption);

@@ -21,6 +21,7 @@ namespace {
 const QString kNew = QStringLiteral("New");
 const QString kAdd = QStringLiteral("Add");
 const QString kView = QStringLiteral("View");
+const QString kChooseLocation = QStringLiteral("Please select a location");
 
 QLabel* heading(QWidget* parent, const QString& name, const QString& text, const QRect& r) {
     auto* l = new QLabel(text, parent);
@@ -51,18 +52,10 @@ int modeEntry(const QComboBox* box) {
 } // namespace
 
 Form2::Form2(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form2")) {
-    setCaption(kProgramName);
-    setClientSizeTwips(7290, 4005);
-    QWidget* c = client();
-    QPalette pal = c->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    c->setPalette(pal);
+    QWidget* c = designClient(kProgramName, 7290, 4005);
 
-    Image1 = new QLabel(c);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(twRect(120, 120, 3090, 1050));
-    Image1->setScaledContents(true);
-    Image1->setPixmap(QPixmap::fromImage(art::draw(art::Picture::DashboardBanner)));
+    Image1 = makePicture(c, QStringLiteral("Image1"), art::Picture::DashboardBanner,
+                         twRect(120, 120, 3090, 1050));
 
     auto* photoFrame = new QFrame(c);
     photoFrame->setFrameShape(QFrame::Box);
@@ -272,13 +265,18 @@ void Form2::chooseRecord(const QString& location, const QString& investigation, 
     }
 }
 
-void Form2::Combo1_Click() {
-    if (!choosesNew(Combo1)) {
-        if (load_combo2())
-            Label6->setText(kView);
+void Form2::chooseIn(const QComboBox* box, bool (Form2::*fillBelow)(), QLabel* button,
+                     void (Form2::*showNone)()) {
+    if (!choosesNew(box)) {
+        if ((this->*fillBelow)())
+            button->setText(kView);
         return;
     }
-    showNoLocation();
+    (this->*showNone)();
+}
+
+void Form2::Combo1_Click() {
+    chooseIn(Combo1, &Form2::load_combo2, Label6, &Form2::showNoLocation);
 }
 
 void Form2::showNoLocation() {
@@ -288,12 +286,7 @@ void Form2::showNoLocation() {
 }
 
 void Form2::Combo2_Click() {
-    if (!choosesNew(Combo2)) {
-        if (load_combo3())
-            Label7->setText(kView);
-        return;
-    }
-    showNoInvestigation();
+    chooseIn(Combo2, &Form2::load_combo3, Label7, &Form2::showNoInvestigation);
 }
 
 void Form2::showNoInvestigation() {
@@ -329,35 +322,30 @@ void Form2::Label6_Action() {
     frame().show(QStringLiteral("Form1"));
 }
 
+bool Form2::refuseNew(const QComboBox* box, const QString& say) {
+    if (!choosesNew(box))
+        return false;
+    message(say);
+    return true;
+}
+
 void Form2::Label7_Action() {
-    if (choosesNew(Combo1)) {
-        message(QStringLiteral("Please select a location"));
+    if (refuseNew(Combo1, kChooseLocation))
         return;
-    }
     frame().show(QStringLiteral("Form3"));
 }
 
 void Form2::Label8_Action() {
-    if (choosesNew(Combo1)) {
-        message(QStringLiteral("Please select a location"));
+    if (refuseNew(Combo1, kChooseLocation) ||
+        refuseNew(Combo2, QStringLiteral("Please select an Investigation")))
         return;
-    }
-    if (choosesNew(Combo2)) {
-        message(QStringLiteral("Please select an Investigation"));
-        return;
-    }
     frame().show(QStringLiteral("Form4"));
 }
 
 void Form2::Label9_Action() {
-    if (choosesNew(Combo1)) {
-        message(QStringLiteral("Please select a location"));
+    if (refuseNew(Combo1, kChooseLocation) ||
+        refuseNew(Combo2, QStringLiteral("Please select an investigation")))
         return;
-    }
-    if (choosesNew(Combo2)) {
-        message(QStringLiteral("Please select an investigation"));
-        return;
-    }
     frame().show(choosesNew(Combo4) ? QStringLiteral("Form10") : QStringLiteral("Form9"));
 }
 

@@ -83,7 +83,13 @@ private:
     // What choosing "New" in the Locations or the Investigations list shows.
     void showNoLocation();
     void showNoInvestigation();
+    // A choice in the Locations or Investigations list: a record fills the
+    // lists below and its button says "View"; the mode word shows `showNone`.
+    void chooseIn(const QComboBox* box, bool (Form2::*fillBelow)(), QLabel* button,
+                  void (Form2::*showNone)());
     void prerequisiteCheck();
+    // True when `box` chooses its mode word ("New"), after saying `say`.
+    bool refuseNew(const QComboBox* box, const QString& say);
 
     QString m_pictureName; // the location picture found last
     QString m_flag;        // the prerequisite flag: "", "0" or "1"

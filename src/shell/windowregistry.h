@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <array>
+#include <cstddef>
 #include <functional>
 
 namespace veil {
@@ -16,6 +18,13 @@ using WindowFactory = std::function<CaseWindow*(MDIForm1& frame)>;
 
 void registerWindow(const QString& name, WindowFactory factory);
 const WindowFactory* windowFactory(const QString& name);
+// Registers window classes under their designer names, given in the same
+// order: registerWindows<Form1, Form3>({"Form1", "Form3"}).
+template <class... Windows>
+void registerWindows(const std::array<const char*, sizeof...(Windows)>& names) {
+    std::size_t i = 0;
+    (registerWindow(QLatin1String(names[i++]), [](MDIForm1& frame) { return new Windows(frame); }), ...);
+}
 
 // Registers the shell's own windows (the dashboard, the About box).
 void registerAppWindows();

@@ -2,30 +2,20 @@
 
 #include "widgets/art.h"
 #include "tools/databasetools.h"
+#include "widgets/controls.h"
 #include "widgets/imagebutton.h"
 
 #include <QLabel>
 
 namespace veil {
 
-namespace {
-QLabel* picture(QWidget* parent, const char* name, art::Picture which, const QRect& r) {
-    auto* l = new QLabel(parent);
-    l->setObjectName(QLatin1String(name));
-    l->setGeometry(r);
-    l->setScaledContents(true);
-    l->setPixmap(QPixmap::fromImage(art::draw(which)));
-    return l;
-}
-} // namespace
-
 ConfirmWindow::ConfirmWindow(MDIForm1& frame, const Design& d) : CaseWindow(frame, QLatin1String(d.name)) {
-    setCaption(QLatin1String(d.caption));
-    setClientSizeTwips(d.width, d.height);
-    QWidget* c = client();
+    QWidget* c = designClient(QLatin1String(d.caption), d.width, d.height, Background::Standard);
 
-    Image1 = picture(c, "Image1", art::Picture::ConfirmBanner, twRect(0, 0, d.width, 600));
-    Image2 = picture(c, "Image2", art::Picture::ConfirmSide, twRect(120, 720, 1200, 1350));
+    Image1 = makePicture(c, QStringLiteral("Image1"), art::Picture::ConfirmBanner,
+                         twRect(0, 0, d.width, 600));
+    Image2 = makePicture(c, QStringLiteral("Image2"), art::Picture::ConfirmSide,
+                         twRect(120, 720, 1200, 1350));
 
     // The question fills the room right of the picture and above the buttons.
     const int left = 1440, top = 690;

@@ -1,6 +1,7 @@
 #include "tools/databasetoolswindow.h"
 
 #include "widgets/art.h"
+#include "widgets/controls.h"
 #include "widgets/imagebutton.h"
 #include "shell/mainframe.h"
 
@@ -9,42 +10,24 @@
 namespace veil {
 
 Form11::Form11(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form11")) {
-    setCaption(QStringLiteral("Database Tools"));
-    setClientSizeTwips(3900, 1680);
-    QWidget* c = client();
+    QWidget* c = designClient(QStringLiteral("Database Tools"), 3900, 1680, Background::Standard);
 
-    Image1 = new QLabel(c);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(twRect(0, 120, 2565, 1590));
-    Image1->setScaledContents(true);
-    Image1->setPixmap(QPixmap::fromImage(art::draw(art::Picture::ToolsPicture)));
+    Image1 = makePicture(c, QStringLiteral("Image1"), art::Picture::ToolsPicture,
+                         twRect(0, 120, 2565, 1590));
 
-    struct Button {
-        ImageButton** button;
-        const char* label;
-        const char* face;
-        const char* caption;
-        int top;
-        const char* tip;
-        const char* opens; // the window shown on release; none closes this one
+    // Each button but Close shows its window and leaves this one open.
+    const auto opens = [this](const char* name) {
+        return [this, name = QLatin1String(name)] { this->frame().show(name); };
     };
-    const Button buttons[] = {
-        {&Label1, "Label1", "Image2", "Back Up", 120, "Back Up Database", "Form12"},
-        {&Label2, "Label2", "Image3", "Restore", 480, "Restore From Backup", "Form13"},
-        {&Label3, "Label3", "Image4", "Clean", 840, "Start With a Clean Database", "Form14"},
-        {&Label4, "Label4", "Image5", "Close", 1200, "Close", nullptr},
-    };
-    for (const Button& b : buttons) {
-        auto* button = new ImageButton(c, QLatin1String(b.label), QLatin1String(b.face),
-                                       QLatin1String(b.caption), twRect(2760, b.top, 930, 285));
-        button->setToolTip(QLatin1String(b.tip));
-        *b.button = button;
-        if (b.opens)
-            connect(button, &ImageButton::released, this,
-                    [this, name = QLatin1String(b.opens)] { this->frame().show(name); });
-        else
-            connect(button, &ImageButton::released, this, [this] { unload(); });
-    }
+    makeButtons(this, c, 930, 285,
+                {{&Label1, "Label1", "Image2", "Back Up", 2760, 120, opens("Form12")},
+                 {&Label2, "Label2", "Image3", "Restore", 2760, 480, opens("Form13")},
+                 {&Label3, "Label3", "Image4", "Clean", 2760, 840, opens("Form14")},
+                 {&Label4, "Label4", "Image5", "Close", 2760, 1200, [this] { unload(); }}});
+    Label1->setToolTip(QStringLiteral("Back Up Database"));
+    Label2->setToolTip(QStringLiteral("Restore From Backup"));
+    Label3->setToolTip(QStringLiteral("Start With a Clean Database"));
+    Label4->setToolTip(QStringLiteral("Close"));
 }
 
 void Form11::load() { CenterForm(); }

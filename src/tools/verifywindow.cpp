@@ -26,9 +26,7 @@ QPushButton* makeButton(QWidget* parent, QHBoxLayout* row, const char* name, con
 } // namespace
 
 VerifyWindow::VerifyWindow(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("VerifyWindow")) {
-    setCaption(QStringLiteral("Verify Evidence"));
-    setClientSizeTwips(10500, 6600);
-    QWidget* c = client();
+    QWidget* c = designClient(QStringLiteral("Verify Evidence"), 10500, 6600, Background::Standard);
     auto* layout = new QVBoxLayout(c);
 
     SummaryLabel = new QLabel(c);

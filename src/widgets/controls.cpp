@@ -1,5 +1,7 @@
 #include "widgets/controls.h"
 
+#include "widgets/art.h"
+
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -10,6 +12,10 @@
 #include <limits>
 
 namespace veil {
+
+QRect twRect(int left, int top, int width, int height) {
+    return QRect(tw(left), tw(top), tw(width), tw(height));
+}
 
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
                   bool bold) {
@@ -53,6 +59,15 @@ QTextEdit* makeRichTextBox(QWidget* parent, const QString& name, const QRect& ge
     return t;
 }
 
+QLabel* makePicture(QWidget* parent, const QString& name, art::Picture which, const QRect& geometry) {
+    auto* l = new QLabel(parent);
+    l->setObjectName(name);
+    l->setGeometry(geometry);
+    l->setScaledContents(true);
+    l->setPixmap(QPixmap::fromImage(art::draw(which)));
+    return l;
+}
+
 QGroupBox* makeFrame(QWidget* parent, const QString& name, const QString& title, const QRect& geometry) {
     auto* g = new QGroupBox(title, parent);
     g->setObjectName(name);
@@ -60,6 +75,11 @@ QGroupBox* makeFrame(QWidget* parent, const QString& name, const QString& title,
     makeWhite(g);
     g->setFlat(false);
     return g;
+}
+
+QTextEdit* makeFrameText(QGroupBox* frame, const QString& name) {
+    const QSize s = frame->size();
+    return makeRichTextBox(frame, name, QRect(tw(120), tw(300), s.width() - tw(240), s.height() - tw(420)));
 }
 
 QLabel* makeLinkLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {

@@ -14,6 +14,15 @@ class QWidget;
 
 namespace veil {
 
+namespace art {
+enum class Picture;
+}
+
+// Sizes in the window designs are in twips; 15 twips make a pixel at 96 dpi.
+constexpr int kTwipsPerPixel = 15;
+constexpr int tw(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+QRect twRect(int left, int top, int width, int height);
+
 // Small makers for the controls every window places by design coordinates.
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
                   bool bold = false);
@@ -27,8 +36,12 @@ QLineEdit* makeTextBox(QWidget* parent, const QString& name, const QRect& geomet
 QComboBox* makeEditableList(QWidget* parent, const QString& name, const QRect& geometry);
 // A multi-line box that keeps plain text only: pasted formatting is dropped.
 QTextEdit* makeRichTextBox(QWidget* parent, const QString& name, const QRect& geometry);
+// One of the program's design pictures, scaled to fill its place.
+QLabel* makePicture(QWidget* parent, const QString& name, art::Picture which, const QRect& geometry);
 // A titled frame; white like the windows that hold it.
 QGroupBox* makeFrame(QWidget* parent, const QString& name, const QString& title, const QRect& geometry);
+// A plain-text box (as makeRichTextBox) filling a frame below its title.
+QTextEdit* makeFrameText(QGroupBox* frame, const QString& name);
 // A label drawn as a link: dark blue with a pointing-hand pointer.
 QLabel* makeLinkLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry);
 // Leaves a list with no entry current or selected, without reporting a choice.

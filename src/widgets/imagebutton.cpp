@@ -1,6 +1,7 @@
 #include "widgets/imagebutton.h"
 
 #include "widgets/art.h"
+#include "widgets/controls.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -53,6 +54,24 @@ void ImageButton::mouseReleaseEvent(QMouseEvent* event) {
         return;
     showPressed(false);
     emit released();
+}
+
+void makeButtons(QObject* context, QWidget* parent, int width, int height,
+                 std::initializer_list<ButtonDesign> buttons) {
+    for (const ButtonDesign& b : buttons) {
+        *b.button = new ImageButton(parent, QLatin1String(b.label), QLatin1String(b.face),
+                                    QLatin1String(b.caption), twRect(b.left, b.top, width, height));
+        QObject::connect(*b.button, &ImageButton::released, context, b.released);
+    }
+}
+
+void makeHiddenFaces(QWidget* parent, const char* normalName, const char* pressedName) {
+    for (const auto& [name, pressed] : {std::pair{normalName, false}, std::pair{pressedName, true}}) {
+        auto* face = new QLabel(parent);
+        face->setObjectName(QLatin1String(name));
+        face->setPixmap(QPixmap::fromImage(art::buttonFace({80, 24}, pressed)));
+        face->hide();
+    }
 }
 
 } // namespace veil

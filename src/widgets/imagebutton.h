@@ -2,6 +2,9 @@
 
 #include <QLabel>
 
+#include <functional>
+#include <initializer_list>
+
 namespace veil {
 
 // A picture with a caption on top, used as a push button. While the mouse
@@ -38,5 +41,22 @@ private:
     QLabel* m_face = nullptr;
     bool m_pressed = false;
 };
+
+// One image button of a design: the member it is kept in, its designer
+// names, its place in twips and what its release does.
+struct ButtonDesign {
+    ImageButton** button;
+    const char* label;
+    const char* face;
+    const char* caption;
+    int left, top;
+    std::function<void()> released;
+};
+// Image buttons of one size (in twips); each release runs its action in `context`.
+void makeButtons(QObject* context, QWidget* parent, int width, int height,
+                 std::initializer_list<ButtonDesign> buttons);
+
+// The hidden normal and pressed faces some designs keep beside their buttons.
+void makeHiddenFaces(QWidget* parent, const char* normalName, const char* pressedName);
 
 } // namespace veil

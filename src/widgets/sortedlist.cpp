@@ -67,4 +67,20 @@ void addAllSorted(QListWidget* list, const QStringList& texts) {
     list->addItems(merged(existing, texts));
 }
 
+void refillSorted(QListWidget* list, const QStringList& texts, bool& filling) {
+    filling = true;
+    list->clear();
+    addAllSorted(list, texts);
+    list->setCurrentRow(-1);
+    filling = false;
+}
+
+void onChosen(QListWidget* list, QObject* context, const bool& filling, std::function<void()> chosen) {
+    QObject::connect(list, &QListWidget::itemSelectionChanged, context,
+                     [list, &filling, chosen = std::move(chosen)] {
+                         if (!filling && list->currentItem())
+                             chosen();
+                     });
+}
+
 } // namespace veil

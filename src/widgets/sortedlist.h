@@ -2,8 +2,11 @@
 
 #include <QStringList>
 
+#include <functional>
+
 class QComboBox;
 class QListWidget;
+class QObject;
 
 namespace veil {
 
@@ -16,5 +19,11 @@ void addSorted(QListWidget* list, const QString& text);
 // Adds many entries at once; the same order as adding them one by one.
 void addAllSorted(QComboBox* box, const QStringList& texts);
 void addAllSorted(QListWidget* list, const QStringList& texts);
+
+// A list the user chooses entries from and the window refills: refillSorted
+// leaves no entry chosen and holds `filling` true meanwhile, so that onChosen
+// calls `chosen` only for the user's choices.
+void refillSorted(QListWidget* list, const QStringList& texts, bool& filling);
+void onChosen(QListWidget* list, QObject* context, const bool& filling, std::function<void()> chosen);
 
 } // namespace veil
