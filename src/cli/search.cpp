@@ -27,7 +27,7 @@ int searchCommand(Context& c, const QStringList& arguments) {
         return c.fail(QStringLiteral("\"%1\" does not exist.").arg(c.database()));
     try {
         auto db = Connection::openFile(c.database());
-        const SearchResult r = search(*db, words.join(QLatin1Char(' ')), limit);
+        const SearchResult r = firstHits(*db, words.join(QLatin1Char(' ')), limit, limit); // no counts printed
         if (!r.error.isEmpty())
             return c.fail(r.error);
         QList<SearchHit> hits = bestFirst(r.hits);

@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace veil {
 
 namespace {
@@ -139,6 +141,8 @@ void SearchWindow::load() {
 void SearchWindow::runSearch() {
     ResultsList->clear();
     m_hits.clear();
+    m_groups.clear();
+    ++m_asked; // counting on for an earlier query is no longer wanted
     const QString query = QueryBox->text().trimmed();
     if (query.isEmpty()) {
         SearchMessage->clear();
@@ -146,7 +150,7 @@ void SearchWindow::runSearch() {
     }
     SearchResult r;
     try {
-        r = search(db(), query, kListed);
+        r = firstHits(db(), query, kListed);
     } catch (const DbError& e) {
         r.error = e.text(); // the file failed: said where the results would be
     }
@@ -155,22 +159,17 @@ void SearchWindow::runSearch() {
         return;
     }
     m_hits = r.hits;
-    const QLocale locale;
-    // Beyond the cap the count says "more than".
-    auto number = [&](int n) { return n > kCountCap ? locale.toString(kCountCap) + u'+' : locale.toString(n); };
-    bool capped = false;
     QTreeWidgetItem* first = nullptr; // current, so Tab then Enter opens the best hit
     for (HitKind kind : hitKinds()) {
         const int count = r.counts.value(kind);
         if (count == 0)
             continue;
-        capped |= count > kCountCap;
-        auto* group = new QTreeWidgetItem(ResultsList, {QStringLiteral("%1 (%2)").arg(kindTitle(kind), number(count))});
+        auto* group = new QTreeWidgetItem(ResultsList);
         group->setFirstColumnSpanned(true);
         QFont bold = group->font(0);
         bold.setBold(true);
         group->setFont(0, bold);
-        int shown = 0;
+        m_groups.insert(kind, group);
         for (int i = 0; i < m_hits.size(); ++i) {
             const SearchHit& h = m_hits[i];
             if (h.kind != kind)
@@ -181,15 +180,46 @@ void SearchWindow::runSearch() {
             item->setToolTip(2, item->text(2));
             if (!first)
                 first = item;
-            ++shown;
         }
-        if (shown < count)
-            new QTreeWidgetItem(group, {count > kCountCap ? QStringLiteral("… and many more: add words to narrow the search")
-                                                           : QStringLiteral("… %1 more").arg(count - shown)});
         group->setExpanded(true);
     }
     ResultsList->setCurrentItem(first);
-    const int total = r.total();
+    showCounts(r.counts, kRankWindow);
+    // The hits are on the screen; a kind with many is counted on after.
+    if (std::any_of(r.counts.cbegin(), r.counts.cend(), [](int n) { return n > kRankWindow; }))
+        QTimer::singleShot(0, this, [this, query, r, asked = m_asked]() mutable {
+            if (asked != m_asked)
+                return;
+            try {
+                countOn(db(), query, r);
+            } catch (const DbError& e) {
+                SearchMessage->setText(e.text());
+                return;
+            }
+            showCounts(r.counts, kCountCap);
+        });
+}
+
+void SearchWindow::showCounts(const QHash<HitKind, int>& counts, int cap) {
+    const QLocale locale;
+    // Beyond the cap the count says "more than".
+    auto number = [&](int n) { return n > cap ? locale.toString(cap) + u'+' : locale.toString(n); };
+    bool capped = false;
+    int total = 0;
+    for (auto g = m_groups.cbegin(); g != m_groups.cend(); ++g) {
+        const int count = counts.value(g.key());
+        total += count;
+        capped |= count > cap;
+        QTreeWidgetItem* group = g.value();
+        group->setText(0, QStringLiteral("%1 (%2)").arg(kindTitle(g.key()), number(count)));
+        QTreeWidgetItem* last = group->child(group->childCount() - 1);
+        if (last && !last->data(0, kHitRole).isValid())
+            delete last; // the "more" line of a count before this one
+        const int shown = group->childCount();
+        if (shown < count)
+            new QTreeWidgetItem(group, {count > cap ? QStringLiteral("… and many more: add words to narrow the search")
+                                                     : QStringLiteral("… %1 more").arg(count - shown)});
+    }
     SearchMessage->setText(total == 0  ? QStringLiteral("Nothing found.")
                            : capped    ? QStringLiteral("More than %1 records found.").arg(locale.toString(total))
                            : total == 1 ? QStringLiteral("1 record found.")

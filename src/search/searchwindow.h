@@ -3,6 +3,8 @@
 #include "shell/casewindow.h"
 #include "store/searchindex.h"
 
+#include <QMap>
+
 class QLabel;
 class QLineEdit;
 class QTimer;
@@ -48,9 +50,13 @@ private:
     void openHit(const SearchHit& hit);
     bool openListEntry(const QString& window, const QString& entry);
     bool makeRoomFor(const QString& window);
+    // The group lines, "more" lines and message for these counts, each exact up to `cap`.
+    void showCounts(const QHash<HitKind, int>& counts, int cap);
 
     QTimer* m_pause = nullptr;
     QList<SearchHit> m_hits;
+    QMap<HitKind, QTreeWidgetItem*> m_groups; // in the order of hitKinds()
+    int m_asked = 0;                          // queries run, so a late count knows its own
 };
 
 } // namespace veil

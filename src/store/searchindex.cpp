@@ -4,6 +4,7 @@
 #include "store/statement.h"
 
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -157,6 +158,12 @@ struct RankData {
     double averageLength = 1;
 };
 
+// How rare a phrase is among the records of an index.
+double inverseFrequency(double rows, double hits) {
+    const double idf = std::log((rows - hits + 0.5) / (hits + 0.5));
+    return idf > 0 ? idf : 1e-6;
+}
+
 int countUpToCap(const Fts5ExtensionApi*, Fts5Context*, void* data) {
     return ++*static_cast<sqlite3_int64*>(data) >= kCountCap ? SQLITE_DONE : SQLITE_OK;
 }
@@ -172,14 +179,20 @@ RankData* rankData(const Fts5ExtensionApi* api, Fts5Context* fts, const QByteArr
     if (*rc != SQLITE_OK)
         return nullptr;
     data->averageLength = rows > 0 && tokens > 0 ? double(tokens) / double(rows) : 1;
-    for (int i = 0; i < api->xPhraseCount(fts); ++i) {
+    // With one phrase its weight orders nothing within the index; it is the
+    // count of the query's own pass and applied after it (vc_rows), so the
+    // phrase is not looked for twice.
+    const int phrases = api->xPhraseCount(fts);
+    for (int i = 0; i < phrases; ++i) {
         sqlite3_int64 hits = 0;
-        if (i < prefixes.size() && prefixes[i] == 'p')
-            hits = kCountCap;
+        if (phrases == 1)
+            data->idf.push_back(1);
+        else if (i < prefixes.size() && prefixes[i] == 'p')
+            data->idf.push_back(inverseFrequency(double(rows), kCountCap));
         else if ((*rc = api->xQueryPhrase(fts, i, &hits, countUpToCap)) != SQLITE_OK)
             return nullptr;
-        const double idf = std::log((double(rows) - double(hits) + 0.5) / (double(hits) + 0.5));
-        data->idf.push_back(idf > 0 ? idf : 1e-6);
+        else
+            data->idf.push_back(inverseFrequency(double(rows), double(hits)));
     }
     // On failure the engine deletes it itself.
     RankData* kept = data.release();
@@ -210,6 +223,15 @@ void window(const Fts5ExtensionApi* api, Fts5Context* fts, sqlite3_context* out,
     }
     const int w = argc > 0 ? sqlite3_value_int(argv[0]) : 0;
     sqlite3_result_int(out, w <= 0 || seen->n <= w);
+}
+
+// vc_rows(): the records the index holds.
+void rows(const Fts5ExtensionApi* api, Fts5Context* fts, sqlite3_context* out, int, sqlite3_value**) {
+    sqlite3_int64 n = 0;
+    if (const int rc = api->xRowCount(fts, &n); rc != SQLITE_OK)
+        sqlite3_result_error_code(out, rc);
+    else
+        sqlite3_result_int64(out, n);
 }
 
 // vc_rank('wp…'): one letter a phrase of the query, p for a prefix.
@@ -439,6 +461,9 @@ void buildSearchIndex(sqlite3* db, const QString& shown, const IndexProgress& gi
                 progress(done, total);
         }
         pending(t, 1 << 20);
+        // Merged into one run of words: a query then seeks each word once,
+        // not once a run (a prefix of twenty words took nearly twice as long).
+        run(db, shown, QStringLiteral("INSERT INTO %1(%1) VALUES('optimize')").arg(t.index));
     }
 }
 
@@ -498,6 +523,7 @@ void registerSearchFunctions(sqlite3* db) {
         api->xCreateFunction(api, "vc_column", nullptr, bestColumn, nullptr);
         api->xCreateFunction(api, "vc_rank", nullptr, rank, nullptr);
         api->xCreateFunction(api, "vc_window", nullptr, window, nullptr);
+        api->xCreateFunction(api, "vc_rows", nullptr, rows, nullptr);
     }
 }
 
@@ -675,7 +701,8 @@ QString cutSnippet(QByteArrayView marked) {
 }
 
 // Fills the result from every kind's index; the engine's code and message on failure.
-std::pair<int, QString> runQuery(Connection& db, const QString& query, int perKind, SearchResult& result) {
+std::pair<int, QString> runQuery(Connection& db, const QString& query, int perKind, int best,
+                                 SearchResult& result) {
     // Key, field and snippet of the records for which the CASE condition holds.
     auto details = [](const Indexed& t, const QString& when) {
         return QStringLiteral("%3%2 END, %3vc_column(%1) END, %3highlight(%1, vc_column(%1), char(2), char(3)) END")
@@ -686,6 +713,14 @@ std::pair<int, QString> runQuery(Connection& db, const QString& query, int perKi
         hit.field = t.columns.value(int(s.integer(at + 1)));
         hit.snippet = cutSnippet(s.bytes(at + 2));
     };
+    // A kind's pass over the index, and the hits it keeps.
+    struct Pass {
+        const Indexed* t;
+        QString match;
+        bool detailsInPass;
+        QList<SearchHit> hits;
+    };
+    std::vector<Pass> passes;
     try {
         for (const Indexed& t : indexed()) {
             QString kinds;
@@ -696,61 +731,85 @@ std::pair<int, QString> runQuery(Connection& db, const QString& query, int perKi
             // the details of every record of the window come in the one pass,
             // otherwise only those of the best, looked up after it.
             const bool detailsInPass = native || perKind <= 0;
-            // One pass, newest first and by number alone (cheap): it counts the
-            // matches up to the cap, and the best are picked among the newest
-            // kRankWindow, the only ones ranked.
+            // One pass, newest first and by number alone (cheap), over the
+            // newest kRankWindow matches and one more (so a count above it
+            // says "more"): the best are picked among them.
             const QString take = QStringLiteral("CASE WHEN vc_window(%1, %2) THEN ")
                                      .arg(t.index)
                                      .arg(perKind > 0 ? kRankWindow : 0);
-            QString columns = take + QStringLiteral("vc_rank(%1, '%2') END").arg(t.index, kinds);
+            QString columns =
+                take + QStringLiteral("vc_rank(%1, '%2') END, %3vc_rows(%1) END").arg(t.index, kinds, take);
             if (detailsInPass)
                 columns += QStringLiteral(", ") + details(t, take);
             Stmt scan(db, QStringLiteral("SELECT rowid, %2 FROM %1 WHERE %1 MATCH ?1 ORDER BY rowid DESC%3")
                               .arg(t.index, columns,
-                                   perKind > 0 ? QStringLiteral(" LIMIT %1").arg(kCountCap + 1) : QString()));
+                                   perKind > 0 ? QStringLiteral(" LIMIT %1").arg(kRankWindow + 1) : QString()));
             scan.bind(1, match);
             QList<SearchHit> hits;
             int n = 0, rc;
+            qint64 rows = 0;
             while ((rc = scan.tryStep()) == SQLITE_ROW) {
                 if (++n > kRankWindow && perKind > 0)
                     continue;
                 hits.append({t.kind, scan.integer(0), {}, {}, {}, scan.real(1)});
+                rows = scan.integer(2);
                 if (detailsInPass)
-                    fill(hits.back(), t, scan, 2);
+                    fill(hits.back(), t, scan, 3);
             }
             if (rc != SQLITE_DONE)
                 return {rc, scan.errorText()};
             result.counts.insert(t.kind, n);
+            if (kinds.size() == 1) { // the phrase's weight, left out of the pass
+                const int counted = kinds[0] == QLatin1Char('p') ? kCountCap : std::min(n, kRankWindow);
+                const double idf = inverseFrequency(double(rows), counted);
+                for (SearchHit& hit : hits)
+                    hit.score *= idf;
+            }
             // On equal scores the newer stays first.
             hits = bestFirst(std::move(hits));
             if (perKind > 0 && hits.size() > perKind)
                 hits.resize(perKind);
-            if (!detailsInPass && !hits.isEmpty()) {
+            passes.push_back({&t, match, detailsInPass, std::move(hits)});
+        }
+        if (best > 0) { // only the best of all kinds are read on
+            QList<SearchHit> all;
+            for (const Pass& p : passes)
+                all.append(p.hits);
+            all = bestFirst(std::move(all));
+            QSet<QPair<int, qint64>> kept;
+            for (qsizetype i = 0; i < std::min<qsizetype>(best, all.size()); ++i)
+                kept.insert({int(all[i].kind), all[i].rowid});
+            for (Pass& p : passes)
+                p.hits.removeIf([&](const SearchHit& h) { return !kept.contains({int(h.kind), h.rowid}); });
+        }
+        for (Pass& p : passes) {
+            int rc = SQLITE_OK;
+            if (!p.detailsInPass && !p.hits.isEmpty()) {
                 // The window walked again, the details read for the best alone.
                 QStringList rows;
-                qint64 low = hits.first().rowid, high = low;
-                for (const SearchHit& hit : hits) {
+                qint64 low = p.hits.first().rowid, high = low;
+                for (const SearchHit& hit : p.hits) {
                     rows << QString::number(hit.rowid);
                     low = std::min(low, hit.rowid);
                     high = std::max(high, hit.rowid);
                 }
-                const QString best = QStringLiteral("CASE WHEN rowid IN (%1) THEN ").arg(rows.join(QLatin1Char(',')));
+                const QString picked = QStringLiteral("CASE WHEN rowid IN (%1) THEN ").arg(rows.join(QLatin1Char(',')));
                 Stmt again(db, QStringLiteral("SELECT rowid, %2 FROM %1 WHERE %1 MATCH ?1 AND rowid BETWEEN ?2 AND ?3 "
                                               "ORDER BY rowid DESC")
-                                   .arg(t.index, details(t, best)));
-                again.bind(1, match);
+                                   .arg(p.t->index, details(*p.t, picked)));
+                again.bind(1, p.match);
                 again.bind(2, low);
                 again.bind(3, high);
                 QHash<qint64, SearchHit*> byRow;
-                for (SearchHit& hit : hits)
+                for (SearchHit& hit : p.hits)
                     byRow.insert(hit.rowid, &hit);
                 while ((rc = again.tryStep()) == SQLITE_ROW)
                     if (SearchHit* hit = byRow.value(again.integer(0)))
-                        fill(*hit, t, again, 1);
+                        fill(*hit, *p.t, again, 1);
                 if (rc != SQLITE_DONE)
                     return {rc, again.errorText()};
             }
-            result.hits.append(hits);
+            result.hits.append(p.hits);
         }
     } catch (const DbError& e) {
         // A damaged index can fail as soon as it is named.
@@ -760,26 +819,76 @@ std::pair<int, QString> runQuery(Connection& db, const QString& query, int perKi
 }
 } // namespace
 
-SearchResult search(Connection& db, const QString& query, int perKind) {
+namespace {
+// Asks the index; a damaged one is built again from the records once, then
+// asked again. Empty, or the index's complaint about the query for the user.
+template <class Ask>
+QString askIndex(Connection& db, Ask ask) {
+    for (int attempt = 0;; ++attempt) {
+        const auto [rc, why] = ask();
+        if (rc == SQLITE_OK)
+            return {};
+        if (!isCorruption(rc) || attempt > 0) {
+            if (why.contains(QLatin1String("fts5: syntax error")))
+                return queryError(why);
+            throw DbError(QStringLiteral("The case database \"%1\" could not be searched: %2").arg(db.path(), why));
+        }
+        rebuildSearchIndex(db);
+    }
+}
+} // namespace
+
+SearchResult firstHits(Connection& db, const QString& query, int perKind, int best) {
     SearchResult result;
     const QString match = indexQuery(query, &result.error);
     if (match.isEmpty())
         return result;
-    for (int attempt = 0;; ++attempt) {
-        const auto [rc, why] = runQuery(db, match, perKind, result);
-        if (rc == SQLITE_OK)
-            return result;
+    result.error = askIndex(db, [&] {
         result.hits.clear();
         result.counts.clear();
-        if (!isCorruption(rc) || attempt > 0) {
-            if (why.contains(QLatin1String("fts5: syntax error")))
-                result.error = queryError(why);
-            else
-                throw DbError(QStringLiteral("The case database \"%1\" could not be searched: %2").arg(db.path(), why));
-            return result;
-        }
-        rebuildSearchIndex(db); // damaged: made again from the records, then asked again
+        return runQuery(db, match, perKind, best, result);
+    });
+    if (!result.error.isEmpty()) {
+        result.hits.clear();
+        result.counts.clear();
     }
+    return result;
+}
+
+void countOn(Connection& db, const QString& query, SearchResult& result) {
+    const QString match = indexQuery(query, nullptr);
+    QList<const Indexed*> more;
+    for (const Indexed& t : indexed())
+        if (result.counts.value(t.kind) > kRankWindow)
+            more << &t;
+    if (match.isEmpty() || more.isEmpty())
+        return;
+    askIndex(db, [&]() -> std::pair<int, QString> {
+        try {
+            for (const Indexed* t : more) {
+                QString kinds;
+                bool native = false;
+                Stmt count(db, QStringLiteral("SELECT count(*) FROM (SELECT rowid FROM %1 WHERE %1 MATCH ?1 "
+                                              "ORDER BY rowid DESC LIMIT %2)")
+                                   .arg(t->index)
+                                   .arg(kCountCap + 1));
+                count.bind(1, expandPrefixes(db, t->index, match, kinds, native));
+                if (const int rc = count.tryStep(); rc != SQLITE_ROW)
+                    return {rc, count.errorText()};
+                result.counts.insert(t->kind, int(count.integer(0)));
+            }
+        } catch (const DbError& e) {
+            return {sqlite3_extended_errcode(db.handle()), e.text()};
+        }
+        return {SQLITE_OK, {}};
+    });
+}
+
+SearchResult search(Connection& db, const QString& query, int perKind) {
+    SearchResult result = firstHits(db, query, perKind);
+    if (result.error.isEmpty() && perKind > 0)
+        countOn(db, query, result);
+    return result;
 }
 
 QList<SearchHit> bestFirst(QList<SearchHit> hits) {

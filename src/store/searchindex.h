@@ -55,8 +55,8 @@ struct SearchHit {
 };
 
 // A query listing a few hits per kind stays quick however many records
-// match: it counts up to kCountCap matches of a kind (a count above it means
-// "more"), and picks the best among the newest kRankWindow of them.
+// match: the best are picked among the newest kRankWindow matches of a kind,
+// and the count goes on up to kCountCap (a count above either means "more").
 inline constexpr int kCountCap = 1000;
 inline constexpr int kRankWindow = 200;
 
@@ -73,8 +73,16 @@ struct SearchResult {
 QString indexQuery(const QString& query, QString* error);
 
 // Runs a query: up to `perKind` hits of each kind, best first within the
-// kind; with 0, every hit and exact counts, however long that takes. A
+// kind, each kind counted as far as kRankWindow + 1; with 0, every hit and
+// exact counts, however long that takes. With `best` above 0 only the best
+// that many of all kinds together are kept (the rest never read on). A
 // damaged index is built again once, then asked again.
+SearchResult firstHits(Connection& db, const QString& query, int perKind = 100, int best = 0);
+// Counts on, up to kCountCap + 1, the kinds of a result of that query (with
+// perKind above 0) that found more than kRankWindow: the slow part of a common word, left for after
+// the hits are shown.
+void countOn(Connection& db, const QString& query, SearchResult& result);
+// Both.
 SearchResult search(Connection& db, const QString& query, int perKind = 100);
 // All kinds merged, best first.
 QList<SearchHit> bestFirst(QList<SearchHit> hits);

@@ -116,6 +116,30 @@ private slots:
         QVERIFY(log && log->isVisible());
     }
 
+    // The hits come at once; a kind with many is counted on after them, for
+    // the query it belongs to only.
+    void manyAreCountedOnAfterTheHits() {
+        Frame f;
+        seed(f);
+        QCOMPARE(runSql(f.folder.databasePath(), "WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n "
+                                                 "WHERE k < 1200) INSERT INTO Location(LocationName, Notes) "
+                                                 "SELECT 'L' || k, 'a ghost' FROM n"),
+                 QString());
+        SearchWindow* w = find(f, "ghost");
+        QVERIFY(w);
+        const QString many = "Location (" + QLocale().toString(kCountCap) + "+)";
+        QTRY_VERIFY(group(w, many));
+        QVERIFY(w->SearchMessage->text().startsWith("More than"));
+        QCOMPARE(group(w, many)->child(group(w, many)->childCount() - 1)->text(0),
+                 "… and many more: add words to narrow the search");
+        w->runSearch(); // counting on still to come when the next query runs
+        w->QueryBox->setText("harpsichord");
+        w->runSearch();
+        QCoreApplication::processEvents();
+        QCOMPARE(w->SearchMessage->text(), QStringLiteral("1 record found."));
+        QVERIFY(group(w, "Interview (1)"));
+    }
+
     // What cannot be read, found or handed over is said in the window.
     void saysWhatItCannotDo() {
         Frame f;

@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+#include <algorithm>
+
 using namespace veil;
 using namespace veil::test;
 
@@ -131,13 +133,23 @@ private slots:
                                            "INSERT INTO Location(LocationName, Notes) SELECT 'L' || k, 'a ghost in the "
                                            "long notes of a place' FROM n"),
                  QString());
-        const SearchResult few = search(*db, "ghost", 10);
-        QCOMPARE(few.hits.size(), 10);
-        QVERIFY(few.counts.value(HitKind::Location) > kCountCap);
+        db->add(tables::investigators, {{"Name", "Ghostly"}, {"Notes", "ghost"}});
+        SearchResult few = firstHits(*db, "ghost", 10, 4); // the best four of all kinds
+        QCOMPARE(few.hits.size(), 4);
+        QCOMPARE(few.counts.value(HitKind::Location), kRankWindow + 1);
         QVERIFY(few.hits.first().key != "First"); // older than the newest kRankWindow
+        QVERIFY(std::all_of(few.hits.cbegin(), few.hits.cend(), [](const SearchHit& h) { return !h.snippet.isEmpty(); }));
+        const QList<SearchHit> merged = bestFirst(firstHits(*db, "ghost", 10).hits);
+        few.hits = bestFirst(few.hits);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(few.hits[i].rowid, merged[i].rowid);
+        countOn(*db, "ghost", few);
+        QCOMPARE(few.counts.value(HitKind::Location), kCountCap + 1);
+        QCOMPARE(few.counts.value(HitKind::Investigator), 1);
+        QCOMPARE(search(*db, "ghost", 10).counts, few.counts);
         const SearchResult all = search(*db, "ghost", 0);
         QCOMPARE(all.counts.value(HitKind::Location), 1501);
-        QCOMPARE(all.hits.size(), 1501);
+        QCOMPARE(all.hits.size(), 1502); // and the investigator
         QCOMPARE(all.hits.first().key, "First");
     }
 
