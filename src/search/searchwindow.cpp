@@ -208,7 +208,7 @@ void SearchWindow::showCounts(const QHash<HitKind, int>& counts, int cap) {
     int total = 0;
     for (auto g = m_groups.cbegin(); g != m_groups.cend(); ++g) {
         const int count = counts.value(g.key());
-        total += count;
+        total += std::min(count, cap); // "more than" the cap, not more than the cap and one
         capped |= count > cap;
         QTreeWidgetItem* group = g.value();
         group->setText(0, QStringLiteral("%1 (%2)").arg(kindTitle(g.key()), number(count)));
