@@ -1,7 +1,6 @@
 #include "exifpreview.h"
 #include "reportcase.h"
 
-#include "reports/evidencelog.h"
 #include "reports/report.h"
 #include "reports/reportoutput.h"
 #include "reports/thumbnails.h"
@@ -66,8 +65,7 @@ private slots:
         if (file.endsWith(".html")) {
             const QString html = QString::fromUtf8(fileBytes(path));
             QVERIFY(!html.contains("<script>") && !html.contains("src=\"image:") && !html.contains("http"));
-            const int pictures = which == "night" ? 3 : 0;
-            QCOMPARE(int(html.count("src=\"data:image/jpeg;base64,")), pictures);
+            QCOMPARE(int(html.count("src=\"data:image/jpeg;base64,")), which == "night" ? 3 : 0);
             QCOMPARE(int(html.count("src=\"data:image/png;base64,")), which == "night" ? 1 : 0); // the timeline
         }
         if (which == "night") // the missing and the cut-off file

@@ -1,16 +1,12 @@
 #include "filebytes.h"
-#include "store/casedb.h"
-#include "store/paths.h"
-#include "store/version.h"
 #include "programfolder.h"
+#include "store/casedb.h"
+#include "store/version.h"
 
-#include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace veil;

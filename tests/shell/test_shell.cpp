@@ -13,8 +13,6 @@
 #include <QRegularExpression>
 #include <QTimer>
 
-#include <sqlite3.h>
-
 using namespace veil;
 using namespace veil::test;
 
@@ -279,32 +277,26 @@ private slots:
     void failedRefillLeavesAConsistentDashboard_data() {
         QTest::addColumn<QString>("table"); // the table taken away before the choice
         QTest::addColumn<int>("list");      // the list chosen again: 1 Locations, 2 Investigations
-        QTest::addColumn<QString>("says");  // the four buttons then
-        QTest::addColumn<QString>("shown"); // the location named above the lists
-        QTest::newRow("location") << "Investigations" << 1 << "New New New Add" << "";
-        QTest::newRow("investigation") << "Interview" << 2 << "View New New Add" << "Old Mill";
-        QTest::newRow("pictures") << "Pictures" << 2 << "View New New Add" << "Old Mill";
+        QTest::newRow("location") << "Investigations" << 1;
+        QTest::newRow("investigation") << "Interview" << 2;
+        QTest::newRow("pictures") << "Pictures" << 2;
     }
     void failedRefillLeavesAConsistentDashboard() {
         QFETCH(QString, table);
         QFETCH(int, list);
-        QFETCH(QString, says);
-        QFETCH(QString, shown);
         Frame f(seed);
         Form2* d = f.dashboard();
-        choose(d->Combo1, "Old Mill");
-        choose(d->Combo2, "10-31-2008 11:30 pm-3");
-        choose(d->Combo3, "10-31-2008 11:45 pm-1");
-        choose(d->Combo4, "Stairs");
-        sqlite3_exec(Connection::open(f.folder.path())->handle(), qPrintable("ALTER TABLE " + table + " RENAME TO gone"),
-                     nullptr, nullptr, nullptr);
-
-        choose(list == 1 ? d->Combo1 : d->Combo2, list == 1 ? "Old Mill" : "10-31-2008 11:30 pm-3");
-        QCOMPARE(f.ui.messages.size(), 1);
-        QCOMPARE(buttons(d), says);
-        QCOMPARE(d->Label3->text(), shown);
-        // The chosen list shows its mode word; the lists below hold nothing else.
         QComboBox* lists[] = {d->Combo1, d->Combo2, d->Combo3, d->Combo4};
+        const char* chosen[] = {"Old Mill", "10-31-2008 11:30 pm-3", "10-31-2008 11:45 pm-1", "Stairs"};
+        for (int i = 0; i < 4; ++i)
+            choose(lists[i], chosen[i]);
+        QCOMPARE(runSql(f.folder.databasePath(), "ALTER TABLE " + table + " RENAME TO gone"), QString());
+
+        choose(lists[list - 1], chosen[list - 1]);
+        QCOMPARE(f.ui.messages.size(), 1);
+        QCOMPARE(buttons(d), list == 1 ? QStringLiteral("New New New Add") : QStringLiteral("View New New Add"));
+        QCOMPARE(d->Label3->text(), list == 1 ? QString() : QStringLiteral("Old Mill"));
+        // The chosen list shows its mode word; the lists below hold nothing else.
         for (int i = list - 1; i < 4; ++i) {
             const QString word = i == 3 ? QStringLiteral("Add") : QStringLiteral("New");
             QCOMPARE(lists[i]->currentText(), word);
@@ -321,7 +313,6 @@ private slots:
         QVERIFY(pages.contains(QStringLiteral("index.htm")));
         static const QRegularExpression ref(QStringLiteral("(?:href|src)=\"([^\"]*)\""));
         QSet<QString> linkedPages{QStringLiteral("index.htm")};
-        int pictures = 0;
         for (const QString& page : pages) {
             const QString html = QString::fromUtf8(fileBytes(help.filePath(page)));
             QVERIFY2(!html.isEmpty() && !html.contains(QStringLiteral("http://")) &&
@@ -335,11 +326,9 @@ private slots:
                 QVERIFY2(QFileInfo::exists(help.filePath(target)), qPrintable(page + " names missing " + target));
                 if (target.endsWith(QLatin1String(".htm")))
                     linkedPages << target;
-                pictures += target.endsWith(QLatin1String(".png"));
             }
         }
         QCOMPARE(linkedPages.size(), pages.size());
-        QVERIFY(pages.size() >= 8 && pictures >= 10);
     }
 
     void emailLinks() {
