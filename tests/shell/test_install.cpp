@@ -52,12 +52,6 @@ class InstallTest : public QObject {
     Q_OBJECT
     QTemporaryDir prefix;
 
-    // The installed program copied into `folder` with the clean database beside it as `name`.
-    bool portableCopy(const QDir& folder, const char* name) {
-        return QFile::copy(prefix.filePath("bin/veilcase"), folder.filePath("veilcase")) &&
-               writeFileBytes(folder.filePath(QLatin1String(name)), fileBytes(prefix.filePath("share/veilcase/Clean_DB")));
-    }
-
   private slots:
     void initTestCase() {
         const QString build = QDir(builtProgramFolder()).absoluteFilePath(QStringLiteral(".."));
@@ -149,18 +143,32 @@ class InstallTest : public QObject {
         QVERIFY(QFile::exists(f.filePath("no_images.jpg"))); // what was missing is put back
     }
 
-    // One running copy per program folder: a second start says so and ends;
-    // the lock of one that was killed is taken over, and so are its scratch files.
-    // A folder with the program and its own database is a portable program folder.
-    void aSecondStartOnTheSameFolderEnds() {
+    // The program copied into a folder beside its data runs there, a portable program folder. Having
+    // lost its database, it says so and keeps it that way: the per-user case file is the installed
+    // program's only. One running copy per folder: a second start says so and ends; the lock of one that
+    // was killed is taken over, and so are its scratch files.
+    void aPortableFolderHasItsOwnDatabaseAndOneCopy() {
         QTemporaryDir portable, home;
         const QDir d(portable.path());
-        QVERIFY(portableCopy(d, "Veilcase.mdb"));
+        QVERIFY(QFile::copy(prefix.filePath("bin/veilcase"), d.filePath("veilcase")));
+        QVERIFY(writeFileBytes(d.filePath("Clean_DB"), fileBytes(prefix.filePath("share/veilcase/Clean_DB"))));
+        const QString other = home.filePath(".local/share/Veilcase/Veilcase/Veilcase.mdb");
+        QVERIFY(writeFileBytes(other, fileBytes(d.filePath("Clean_DB"))));
+        Connection::openFile(other)->add(tables::location, {{"LocationName", "Someone else's"}});
+        const QByteArray otherBytes = fileBytes(other);
+        Run r = start(d.filePath("veilcase"), home.path());
+        QVERIFY2(r.out.contains("program folder: " + portable.path() + '\n'), qPrintable(r.out));
+        QVERIFY2(r.err.contains(QStringLiteral("The case database \"%1\" is missing from the program folder")
+                                    .arg(d.filePath("Veilcase.mdb"))),
+                 qPrintable(r.err));
+        QVERIFY(!QFile::exists(d.filePath("Veilcase.mdb")));
+
+        QVERIFY(writeFileBytes(d.filePath("Veilcase.mdb"), fileBytes(d.filePath("Clean_DB"))));
         QProcess first;
         first.setProcessEnvironment(desktop(home.path()));
         first.start(d.filePath("veilcase"), {});
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(d.filePath("Veilcase.mdb.lock")), 30000);
-        Run r = start(d.filePath("veilcase"), home.path());
+        r = start(d.filePath("veilcase"), home.path());
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.err.contains(QStringLiteral("The case file \"%1\" is open in another Veilcase")
                                     .arg(d.filePath("Veilcase.mdb"))),
@@ -176,30 +184,11 @@ class InstallTest : public QObject {
         r = start(d.filePath("veilcase"), home.path());
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QVERIFY2(r.out.contains("program folder: " + portable.path() + '\n'), qPrintable(r.out));
-        QVERIFY(!QFile::exists(home.filePath(".local/share/Veilcase")));
         for (const QString& f : stale)
             QVERIFY2(!QFile::exists(d.filePath(f)), qPrintable(f));
         QVERIFY(QFile::exists(d.filePath(".veilcase-keep.txt"))); // not of our naming
-    }
-
-    // A program folder that lost its database says so and keeps it that way:
-    // the per-user case file is the installed program's only.
-    void aProgramFolderThatLostItsDatabaseSaysSo() {
-        QTemporaryDir portable, home;
-        const QDir d(portable.path());
-        QVERIFY(portableCopy(d, "Clean_DB"));
-        const QString other = home.filePath(".local/share/Veilcase/Veilcase/Veilcase.mdb");
-        QVERIFY(writeFileBytes(other, fileBytes(prefix.filePath("share/veilcase/Clean_DB"))));
-        Connection::openFile(other)->add(tables::location, {{"LocationName", "Someone else's"}});
-        const QByteArray otherBytes = fileBytes(other);
-
-        const Run r = start(d.filePath("veilcase"), home.path());
-        QVERIFY2(r.out.contains("program folder: " + portable.path() + '\n'), qPrintable(r.out));
-        QVERIFY2(r.err.contains(QStringLiteral("The case database \"%1\" is missing from the program folder")
-                                    .arg(d.filePath("Veilcase.mdb"))),
-                 qPrintable(r.err));
-        QVERIFY(!QFile::exists(d.filePath("Veilcase.mdb")));
         QCOMPARE(fileBytes(other), otherBytes);
+        QCOMPARE(QDir(QFileInfo(other).path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Veilcase.mdb"});
     }
 };
 
