@@ -1,14 +1,11 @@
+#include "exifpreview.h"
 #include "reportcase.h"
 
-#include "reports/evidencelog.h"
 #include "reports/report.h"
 #include "reports/reportoutput.h"
 #include "reports/thumbnails.h"
 
-#include <QDir>
 #include <QImage>
-#include <QRegularExpression>
-#include <QTest>
 
 using namespace veil;
 using namespace veil::test;
@@ -68,8 +65,7 @@ private slots:
         if (file.endsWith(".html")) {
             const QString html = QString::fromUtf8(fileBytes(path));
             QVERIFY(!html.contains("<script>") && !html.contains("src=\"image:") && !html.contains("http"));
-            const int pictures = which == "night" ? 3 : 0;
-            QCOMPARE(int(html.count("src=\"data:image/jpeg;base64,")), pictures);
+            QCOMPARE(int(html.count("src=\"data:image/jpeg;base64,")), which == "night" ? 3 : 0);
             QCOMPARE(int(html.count("src=\"data:image/png;base64,")), which == "night" ? 1 : 0); // the timeline
         }
         if (which == "night") // the missing and the cut-off file
@@ -109,18 +105,27 @@ private slots:
         QVERIFY(!reports::locationReport(*db, pf.path(), "Nowhere"));
     }
 
+    // A thumbnail fits its box and never fails: what cannot be shown is a grey stand-in. A camera's
+    // preview stands in for a whole photograph only: a cut-off file, or a preview smaller than the
+    // thumbnail, is not used.
     void thumbnailsAreSmallAndNeverFail_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QSize>("size"); // of the thumbnail; empty for the stand-in
-        QTest::newRow("large photo") << "photo" << QSize(320, 213);
-        QTest::newRow("small photo") << "small" << QSize(90, 60);
-        QTest::newRow("missing") << "missing" << QSize();
-        QTest::newRow("not a picture") << "text" << QSize();
-        QTest::newRow("absurd header") << "huge" << QSize();
+        QTest::addColumn<QRgb>("shown"); // off the stand-in's cross
+        const QRgb picture = qRgb(0x33, 0x66, 0x99), grey = qRgb(238, 238, 238);
+        QTest::newRow("large photo") << "photo" << QSize(320, 213) << picture;
+        QTest::newRow("small photo") << "small" << QSize(90, 60) << picture;
+        QTest::newRow("missing") << "missing" << QSize() << grey;
+        QTest::newRow("not a picture") << "text" << QSize() << grey;
+        QTest::newRow("absurd header") << "huge" << QSize() << grey;
+        QTest::newRow("camera preview") << "preview" << QSize(320, 240) << qRgb(0, 200, 0);
+        QTest::newRow("too small a preview") << "small preview" << QSize(320, 240) << qRgb(200, 0, 0);
+        QTest::newRow("cut-off photo with a preview") << "cut preview" << QSize() << grey;
     }
     void thumbnailsAreSmallAndNeverFail() {
         QFETCH(QString, kind);
         QFETCH(QSize, size);
+        QFETCH(QRgb, shown);
         QTemporaryDir dir;
         const QString path = dir.filePath("p.jpg");
         if (kind == "photo")
@@ -132,12 +137,24 @@ private slots:
         else if (kind == "huge") // a PNG header declaring 60000 x 60000 pixels
             writeFileBytes(path, QByteArray::fromHex("89504e470d0a1a0a0000000d49484452" "0000ea600000ea60"
                                                      "0806000000"));
+        if (kind.endsWith("preview")) {
+            QImage photo(1600, 1200, QImage::Format_RGB32);
+            QImage preview(kind == "small preview" ? QSize(160, 120) : QSize(640, 480), QImage::Format_RGB32);
+            photo.fill(qRgb(200, 0, 0));
+            preview.fill(qRgb(0, 200, 0));
+            QVERIFY(photo.save(path, "JPG") && embedPreview(path, preview));
+            if (kind == "cut preview")
+                QVERIFY(writeFileBytes(path, fileBytes(path).chopped(2000)));
+        }
         const reports::Thumbnail t = reports::thumbnail(path);
         QCOMPARE(t.missing, size.isEmpty());
-        const QImage shown = QImage::fromData(t.bytes, "JPG");
-        QVERIFY(!shown.isNull());
+        const QImage got = QImage::fromData(t.bytes, "JPG");
+        QVERIFY(!got.isNull());
         if (!size.isEmpty())
-            QCOMPARE(shown.size(), size);
+            QCOMPARE(got.size(), size);
+        const QRgb centre = got.pixel(got.width() / 4, got.height() / 2);
+        QVERIFY2(qAbs(qRed(centre) - qRed(shown)) < 12 && qAbs(qGreen(centre) - qGreen(shown)) < 12,
+                 qPrintable(QString::number(centre, 16)));
     }
 
     void paperByLocale() {

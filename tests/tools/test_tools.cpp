@@ -1,22 +1,21 @@
 #include "filebytes.h"
 #include "framefixture.h"
 
-#include "tools/confirmwindow.h"
-#include "store/databasefiles.h"
-#include "store/fileroutines.h"
-#include "tools/databasetoolswindow.h"
-#include "widgets/imagebutton.h"
 #include "shell/windowregistry.h"
+#include "store/databasefiles.h"
+#include "store/filehash.h"
+#include "store/fileroutines.h"
+#include "tools/confirmwindow.h"
+#include "tools/databasetoolswindow.h"
+#include "tools/verifywindow.h"
+#include "widgets/imagebutton.h"
 
-#include <QAction>
-#include <QComboBox>
 #include <QFileSystemWatcher>
-#include <QLabel>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeWidget>
 
 #include <sqlite3.h>
 
@@ -74,6 +73,14 @@ void yes(Frame& f, Tool tool, std::initializer_list<bool> answers = {}) {
 bool toolsInFront(Frame& f) {
     QMdiSubWindow* active = f.frame->area()->activeSubWindow();
     return active && active->widget() == f.window<Form11>("Form11");
+}
+
+// The verify window's results: "status stored path".
+QStringList listed(VerifyWindow* w) {
+    QStringList out;
+    for (int i = 0; i < w->ResultsList->topLevelItemCount(); ++i)
+        out << w->ResultsList->topLevelItem(i)->text(0) + " " + w->ResultsList->topLevelItem(i)->text(1);
+    return out;
 }
 
 } // namespace
@@ -271,7 +278,6 @@ private slots:
         QVERIFY(writeFileBytes(f.folder.file("backup/db_back"), jet));
         yes(f, Restore, {true});
         QCOMPARE(f.ui.lastText(), QStringLiteral("Your database has been restored"));
-        QCOMPARE(fileKind(f.folder.databasePath()), FileKind::Sqlite);
         QCOMPARE(f.dashboard()->Combo1->count(), 4); // "New" and the file's three locations
         QCOMPARE(fileBytes(f.folder.file("backup/db_back")), jet);
         QCOMPARE(QDir(f.folder.file("backup")).entryList(QDir::Files | QDir::Hidden), QStringList{"db_back"});
@@ -306,9 +312,7 @@ private slots:
         QStringList unsound;
         for (int round = 0; round < kRounds; ++round) {
             QProcess writer;
-            writer.setProgram(QCoreApplication::applicationDirPath() + "/proc_writer");
-            writer.setArguments({f.folder.path(), "20"});
-            writer.start();
+            writer.start(QCoreApplication::applicationDirPath() + "/proc_writer", {f.folder.path(), "20"});
             QTRY_VERIFY_WITH_TIMEOUT(writer.canReadLine(), 20000); // it has stored
             yes(f, Restore, {true});
             if (!writer.waitForFinished(5000))
@@ -319,10 +323,8 @@ private slots:
             if (f.ui.lastText() != QStringLiteral("Your database has been restored") || !why.isEmpty() ||
                 now != backedUp || writer.exitStatus() != QProcess::NormalExit || writer.exitCode() != 1)
                 unsound << QStringLiteral("round %1: %2 %3 (%4 locations), writer: %5")
-                               .arg(round)
-                               .arg(f.ui.lastText(), why)
-                               .arg(now.size())
-                               .arg(QString::fromLocal8Bit(writer.readAllStandardOutput().right(80)));
+                               .arg(QString::number(round), f.ui.lastText(), why, QString::number(now.size()),
+                                    QString::fromLocal8Bit(writer.readAllStandardOutput().right(80)));
         }
         qInfo("%d rounds beside a writer, %lld unsound", kRounds, qint64(unsound.size()));
         QVERIFY2(unsound.isEmpty(), qPrintable(unsound.join(QLatin1Char('\n'))));
@@ -345,8 +347,6 @@ private slots:
         for (int round = 0; round < 10; ++round) {
             const QStringList before = locationsIn(pf.databasePath());
             QProcess proc;
-            proc.setProgram(QCoreApplication::applicationDirPath() + "/proc_restore");
-            proc.setArguments({pf.path()});
             proc.setProcessEnvironment(env);
             QFileSystemWatcher watcher;
             int changes = 0;
@@ -362,7 +362,7 @@ private slots:
                 if (proc.readAllStandardOutput().contains("added") && watcher.directories().isEmpty())
                     watcher.addPaths({pf.path(), pf.databasePath()});
             });
-            proc.start();
+            proc.start(QCoreApplication::applicationDirPath() + "/proc_restore", {pf.path()});
             QTRY_VERIFY_WITH_TIMEOUT(proc.state() == QProcess::NotRunning, 60000);
             QCOMPARE(proc.exitStatus(), QProcess::CrashExit);
 
@@ -382,6 +382,56 @@ private slots:
         // What the killed ones left beside the database goes at the next start.
         removeStaleScratchFiles(pf.path());
         QCOMPARE(scratchFiles(pf.path()), QStringList());
+    }
+
+    // The evidence files with their states; recording asks first, and the manifest is what was found.
+    void verifyWindow() {
+        Frame f;
+        for (const auto& [stored, bytes] : {std::pair{"\\Investigations\\17\\Cellar door.jpg", "cellar"},
+                                            {"\\Investigations\\17\\Attic.jpg", "attic"},
+                                            {"\\locations\\Old Mill.jpg", "mill"}})
+            QVERIFY(attachBytes(f.folder.path(), stored, bytes));
+        writeFileBytes(f.folder.file("Investigations/17/Attic.jpg"), "attic!");
+        QFile::remove(f.folder.file("locations/Old Mill.jpg"));
+        writeFileBytes(f.folder.file("Investigations/4/Add.jpg"), "from an older case");
+
+        menu(f.dashboard(), "verify");
+        auto* w = f.window<VerifyWindow>("VerifyWindow");
+        QTRY_VERIFY(w && !w->running());
+        QCOMPARE(listed(w), (QStringList{"changed \\Investigations\\17\\Attic.jpg",
+                                         "ok \\Investigations\\17\\Cellar door.jpg", "missing \\locations\\Old Mill.jpg",
+                                         "unrecorded \\Investigations\\4\\Add.jpg"}));
+        QCOMPARE(w->SummaryLabel->text(), QStringLiteral("4 files: 1 ok, 1 changed, 1 missing, 1 unrecorded."));
+        QCOMPARE(w->VerifyProgress->value(), w->VerifyProgress->maximum());
+
+        auto db = Connection::open(f.folder.path());
+        f.ui.setNextAnswer(false);
+        w->RecordButton->click();
+        QCOMPARE(f.ui.questions.size(), 1);
+        QVERIFY(!recordedFile(*db, "\\Investigations\\4\\Add.jpg"));
+        f.ui.setNextAnswer(true);
+        w->RecordButton->click();
+        QVERIFY(recordedFile(*db, "\\Investigations\\4\\Add.jpg"));
+        QVERIFY(listed(w).contains("ok \\Investigations\\4\\Add.jpg") && !w->RecordButton->isEnabled());
+
+        const QString manifest = f.folder.file("manifest.csv");
+        f.ui.setNextSaveFileName(manifest);
+        w->SaveManifestButton->click();
+        const QStringList lines = QString::fromUtf8(fileBytes(manifest)).split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 5);
+        QVERIFY(lines.at(1).startsWith("\\Investigations\\17\\Attic.jpg,5,") && lines.at(1).endsWith(",changed"));
+
+        // Cancelled, or closed while verifying, it waits for the hashing threads, whatever they were doing.
+        for (int i = 0; i < 8; ++i)
+            QVERIFY(attachBytes(f.folder.path(), QStringLiteral("\\Investigations\\18\\%1.jpg").arg(i),
+                                QByteArray(1 << 20, char(i))));
+        w->VerifyButton->click();
+        w->CancelButton->click();
+        QTRY_VERIFY(!w->running());
+        w->VerifyButton->click();
+        QVERIFY(w->running() && w->unload());
+        Frame::flush();
+        QVERIFY(!f.frame->loaded("VerifyWindow"));
     }
 };
 
