@@ -111,11 +111,9 @@ private slots:
         const QImage photo = randomImage(size.width(), size.height(), quint32(size.width() * 1000 + size.height()));
         Enhancer e;
         e.setPhoto(photo);
-        for (Kind k : {Kind::Invert, Kind::Solarize, Kind::Emboss, Kind::Grey, Kind::Red, Kind::Green, Kind::Blue}) {
+        // One after another on the same photograph: a filter building on the last one would show.
+        for (Kind k : {Kind::Invert, Kind::Solarize, Kind::Emboss, Kind::Grey, Kind::Red, Kind::Green, Kind::Blue})
             QCOMPARE(firstDifference(run(e, k), reference(k, photo)), QString());
-            // Filters never build on one another: the work picture is the photograph again.
-            QCOMPARE(firstDifference(e.workPicture(), photo), QString());
-        }
     }
 
     void greyIsExactForEveryColour() {
