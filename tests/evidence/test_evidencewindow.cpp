@@ -40,12 +40,7 @@ struct Evidence {
 };
 
 Finding at(qint64 ms, const QString& kind, const QString& area, std::optional<qint64> clipMs = {}) {
-    Finding x;
-    x.atMs = ms;
-    x.kind = kind;
-    x.area = area;
-    x.clipLengthMs = clipMs;
-    return x;
+    return {.atMs = ms, .kind = kind, .area = area, .clipLengthMs = clipMs};
 }
 } // namespace
 

@@ -79,17 +79,6 @@ QImage run(Enhancer& e, Kind kind, int width = -1, int height = -1) {
     return result;
 }
 
-QString firstDifference(const QImage& got, const QImage& want) {
-    if (got.size() != want.size())
-        return QStringLiteral("size differs");
-    for (int y = 0; y < got.height(); ++y)
-        for (int x = 0; x < got.width(); ++x)
-            if (got.pixel(x, y) != want.pixel(x, y))
-                return QStringLiteral("(%1,%2): %3, want %4").arg(x).arg(y)
-                    .arg(got.pixel(x, y), 0, 16).arg(want.pixel(x, y), 0, 16);
-    return {};
-}
-
 } // namespace
 
 class FiltersTest : public QObject {
@@ -113,7 +102,7 @@ private slots:
         e.setPhoto(photo);
         // One after another on the same photograph: a filter building on the last one would show.
         for (Kind k : {Kind::Invert, Kind::Solarize, Kind::Emboss, Kind::Grey, Kind::Red, Kind::Green, Kind::Blue})
-            QCOMPARE(firstDifference(run(e, k), reference(k, photo)), QString());
+            QCOMPARE(run(e, k), reference(k, photo));
     }
 
     void greyIsExactForEveryColour() {
@@ -139,7 +128,7 @@ private slots:
         e.setPhoto(photo);
         // A picture size left from a larger photograph reads and writes nothing outside this one;
         // a smaller one leaves the rest cleared.
-        QCOMPARE(firstDifference(run(e, Kind::Blue, 30000, 30000), reference(Kind::Blue, photo)), QString());
+        QCOMPARE(run(e, Kind::Blue, 30000, 30000), reference(Kind::Blue, photo));
         const QImage part = run(e, Kind::Red, 4, 3);
         for (int y = 0; y < 7; ++y)
             for (int x = 0; x < 9; ++x)
