@@ -129,10 +129,9 @@ private slots:
         // A picture size left from a larger photograph reads and writes nothing outside this one;
         // a smaller one leaves the rest cleared.
         QCOMPARE(run(e, Kind::Blue, 30000, 30000), reference(Kind::Blue, photo));
-        const QImage part = run(e, Kind::Red, 4, 3);
-        for (int y = 0; y < 7; ++y)
-            for (int x = 0; x < 9; ++x)
-                QCOMPARE(part.pixel(x, y), x < 4 && y < 3 ? referencePixel(Kind::Red, photo.pixel(x, y)) : kBg);
+        QImage part = solid(9, 7, kBg);
+        QPainter(&part).drawImage(0, 0, reference(Kind::Red, photo).copy(0, 0, 4, 3));
+        QCOMPARE(run(e, Kind::Red, 4, 3), part);
 
         // Emboss counts its own rows 1..h-2 of h, whatever the picture size (the viewer test sees the bar).
         QVERIFY(e.begin(Kind::Grey, 9, 7));
@@ -169,11 +168,9 @@ private slots:
                 checks.setPixel(x, y, (x + y) % 2 ? qRgb(0, 0, 0) : qRgb(200, 100, 50));
         QCOMPARE(scaleForDisplay(checks, QSize(640, 480)).pixel(100, 100), qRgb(100, 50, 25));
         // Smaller and oddly shaped pictures are stretched to fill it.
-        for (QSize s : {QSize(10, 10), QSize(3000, 20), QSize(640, 480)}) {
-            const QImage out = scaleForDisplay(solid(s.width(), s.height(), qRgb(1, 2, 3)), QSize(640, 480));
-            QCOMPARE(out.size(), QSize(640, 480));
-            QCOMPARE(out.pixel(639, 479), qRgb(1, 2, 3));
-        }
+        const QImage filled = solid(640, 480, qRgb(1, 2, 3));
+        for (QSize s : {QSize(10, 10), QSize(3000, 20), QSize(640, 480)})
+            QCOMPARE(scaleForDisplay(solid(s.width(), s.height(), qRgb(1, 2, 3)), filled.size()), filled);
     }
 };
 
