@@ -93,13 +93,12 @@ private slots:
 
     void deleteAsksAndCanBeUndone() {
         Evidence e({at(1000, "EVP", "Cellar"), at(2000, "sound", "Attic")});
-        e.f.ui.setNextAnswer(false);
-        e.w->DeleteButton->click();
-        QCOMPARE(e.stored().size(), 2);
-        e.f.ui.setNextAnswer(true);
-        e.w->DeleteButton->click();
-        QVERIFY(e.f.ui.questions.last().text.contains("EVP"));
-        QCOMPARE(e.stored().size(), 1);
+        for (bool yes : {false, true}) {
+            e.f.ui.setNextAnswer(yes);
+            e.w->DeleteButton->click();
+            QVERIFY(e.f.ui.questions.last().text.contains("EVP"));
+            QCOMPARE(e.stored().size(), yes ? 1 : 2);
+        }
         QCOMPARE(e.shown(), 1);
         e.w->UndoButton->click();
         QCOMPARE(e.shown(), 2);
@@ -240,10 +239,9 @@ private slots:
 
         // Export image writes a PNG of what is shown; lanes by area redraw.
         w->LaneChoice->setCurrentIndex(1);
-        const QString png = f.folder.file("night");
-        f.ui.setNextSaveFileName(png);
+        f.ui.setNextSaveFileName(f.folder.file("night"));
         menu(w, "exportImage");
-        QImageReader r(png + ".png");
+        QImageReader r(f.folder.file("night.png"));
         QCOMPARE(r.format(), QByteArray("png"));
         QCOMPARE(r.size(), c->size());
     }
@@ -269,12 +267,8 @@ private slots:
         evidence::Timeline t;
         t.night.date = QDate(2008, 10, 31);
         t.untimedPictures = {"Add", "New"};
-        for (int i = 0; i < 4000; ++i) {
-            evidence::TimelineEntry e;
-            e.atMs = 23 * 3600000LL + i * 1000;
-            e.kind = evidence::kinds()[i % 5];
-            t.entries << e;
-        }
+        for (int i = 0; i < 4000; ++i)
+            t.entries << evidence::TimelineEntry{.atMs = 23 * 3600000LL + i * 1000, .kind = evidence::kinds()[i % 5]};
         QImage img(900, 400, QImage::Format_RGB32);
         QPainter p(&img);
         const timeline::Drawn d = timeline::draw(p, QRectF(img.rect()), t, timeline::wholeNight(t));

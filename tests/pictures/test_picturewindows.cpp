@@ -33,12 +33,6 @@ const Tags kTaken = {{"Exif.Image.Make", "Spectral"}, {"Exif.Photo.DateTimeOrigi
                      {"Exif.GPSInfo.GPSLongitude", "1/1 15/1 0/1"}};
 const QString kCellar = QStringLiteral("\\Investigations\\17\\Cellar door.jpg");
 
-QImage flat(int w, int h, QRgb colour) {
-    QImage img(w, h, QImage::Format_RGB32);
-    img.fill(colour);
-    return img;
-}
-
 // Investigations 17 and 18, photographs outside the program folder to add, and the two windows.
 struct Pictures {
     Frame f;
@@ -61,8 +55,7 @@ struct Pictures {
     }
     Form10* addPictures(const QString& investigation = kCase) {
         f.dashboard()->Combo2->setEditText(investigation);
-        f.frame->show("Form10");
-        return w();
+        return static_cast<Form10*>(f.frame->show("Form10"));
     }
     Form10* w() { return f.window<Form10>("Form10"); }
     void pick(const QString& path) {
@@ -96,13 +89,14 @@ struct Pictures {
                 {{"Investigation", investigation}, {"Title", title}, {"History", history}, {"Path", rel}});
     }
     void addPicture(const QString& title, QRgb colour, const QString& investigation = kCase) {
-        addPicture(title, flat(40, 30, colour), investigation, title + " summary");
+        QImage flat(40, 30, QImage::Format_RGB32);
+        flat.fill(colour);
+        addPicture(title, flat, investigation, title + " summary");
     }
     Form9* viewer(const QString& title, const QString& investigation = kCase) {
         f.dashboard()->Combo2->setEditText(investigation);
         f.dashboard()->Combo4->setEditText(title);
-        f.frame->show("Form9");
-        return f.window<Form9>("Form9");
+        return static_cast<Form9*>(f.frame->show("Form9"));
     }
 };
 
@@ -175,14 +169,13 @@ private slots:
         QCOMPARE(t.records(), 2);
         t.f.frame->unload("Form10");
         Frame::flush();
-        t.addPictures(kOther);
+        w = t.addPictures(kOther);
         t.pick(t.photo("mill.png", "PNG"));
         t.save("Cellar door");
         QCOMPARE(t.records(), 3);
         QCOMPARE(t.stored("18"), QStringList{"Cellar door.png"});
 
         // New empties the window for another picture of the same investigation.
-        w = t.w();
         w->Label6->click();
         QCOMPARE(w->caption(), QStringLiteral("Add Pictures - New"));
         QVERIFY(w->Text1->text().isEmpty() && w->RichTextBox1->toPlainText().isEmpty() && w->chosenFile().isEmpty());

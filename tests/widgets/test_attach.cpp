@@ -123,10 +123,8 @@ private slots:
         poll.start(10);
         WidgetUi real;
         Ui::install(&real);
-        if (form == "Form1")
-            w->findChild<QAction*>("Image_Insert")->trigger();
-        else
-            w->findChild<ImageButton*>(form == "Form5" ? "Label8" : "Label4")->click();
+        form == "Form1" ? menu(w, "Image_Insert")
+                        : w->findChild<ImageButton*>(form == "Form5" ? "Label8" : "Label4")->click();
         poll.stop();
         Ui::install(&f.ui);
 
