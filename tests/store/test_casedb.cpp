@@ -1,8 +1,11 @@
 #include "filebytes.h"
+#include "programfolder.h"
+
 #include "store/casedb.h"
 #include "store/databasefiles.h"
+#include "store/fileroutines.h"
+#include "store/migrations.h"
 #include "store/paths.h"
-#include "programfolder.h"
 
 #include <QFile>
 #include <QProcess>
@@ -13,6 +16,52 @@
 using namespace veil;
 using namespace veil::test;
 
+namespace {
+
+// Why the program folder's database did not open; empty when it did.
+QString openProblem(const QString& folder) {
+    try {
+        Connection::open(folder);
+    } catch (const DbError& e) {
+        return e.text();
+    }
+    return {};
+}
+
+int versionOf(const QString& path) {
+    sqlite3* db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    const int v = schemaVersion(db);
+    sqlite3_close(db);
+    return v;
+}
+
+// Leaves `path` as another tool would after a crash in write-ahead mode: the
+// record `name` committed, but only in the log beside the file.
+void leaveInWalMode(const QString& path, const QString& name) {
+    const QString copy = path + ".crashed";
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    const QByteArray sql = "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
+                           "INSERT INTO Location(LocationName) VALUES ('" + name.toUtf8() + "')";
+    QCOMPARE(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    QVERIFY(QFile::copy(path, copy) && QFile::copy(path + "-wal", copy + "-wal"));
+    sqlite3_close(db);
+    QVERIFY(QFile::remove(path) && QFile::rename(copy, path) && QFile::rename(copy + "-wal", path + "-wal"));
+}
+
+// Bytes 18 and 19 of the header are 2 in write-ahead mode, 1 with a rollback journal.
+bool rollbackMode(const QString& path) { return fileBytes(path).mid(18, 2) == QByteArray("\1\1", 2); }
+
+// Puts a checked copy of `from` in place of `live`, as Restore does.
+QString restore(const QString& from, const QString& live) {
+    ScratchFile ready(live);
+    if (const QString problem = snapshotDatabase(from, ready.path()); !problem.isEmpty())
+        return problem;
+    return swapInDatabase(ready, live);
+}
+
+} // namespace
 
 class CaseDbTest : public QObject {
     Q_OBJECT
@@ -38,10 +87,8 @@ private slots:
             seen << w.field(QStringLiteral("LocationName"));
         QCOMPARE(seen, (QStringList{"Old Mill", "old mill", "Grey House"})); // stored order
 
-        db->openTable(QStringLiteral("Location"));
-        Cursor& e = db->table();
+        Cursor& e = db->openTable(QStringLiteral("Location"));
         e.moveNext();
-        QCOMPARE(e.field(QStringLiteral("LocationName")), QStringLiteral("old mill"));
         e.edit();
         e.setField(QStringLiteral("Cell"), QStringLiteral("0777"));
         e.update();
@@ -134,6 +181,11 @@ private slots:
         const QByteArray noPictures = fileBytes(pf.databasePath());
         QTest::newRow("a table missing") << noPictures << "no table \"Pictures\"";
         QTest::newRow("truncated") << noPictures.left(1024 + 100) << "damaged";
+        ProgramFolder newer;
+        QCOMPARE(runSql(newer.databasePath(), "PRAGMA user_version=99"), QString());
+        QTest::newRow("newer, naming both versions")
+            << fileBytes(newer.databasePath()) << QString("version 99; this Veilcase knows versions up to %1")
+                                                      .arg(kSchemaVersion);
     }
     void unusableFilesAreRefusedAndLeftAlone() {
         QFETCH(QByteArray, content);
@@ -143,39 +195,84 @@ private slots:
         QVERIFY(content.isNull() || writeFileBytes(pf.databasePath(), content));
         QVERIFY2(Connection::problemWith(pf.databasePath()).contains(says),
                  qPrintable(Connection::problemWith(pf.databasePath())));
-        try {
-            Connection::open(pf.path());
-            QFAIL("opened");
-        } catch (const DbError& e) {
-            QVERIFY2(e.text().contains(says), qPrintable(e.text()));
-            QVERIFY(e.text().contains(QStringLiteral("Veilcase.mdb")));
-        }
+        const QString refused = openProblem(pf.path());
+        QVERIFY2(refused.contains(says) && refused.contains(QStringLiteral("Veilcase.mdb")), qPrintable(refused));
         QCOMPARE(QFile::exists(pf.databasePath()), !content.isNull()); // never created
         QCOMPARE(fileBytes(pf.databasePath()), content);
+    }
+
+    void olderFilesGainOurTables_data() {
+        QTest::addColumn<QString>("makeOlder");
+        QTest::newRow("as shipped or imported (version 0)")
+            << "DROP TABLE vc_evidence; DROP TABLE vc_filehash; PRAGMA user_version=0;";
+        QTest::newRow("version 0 with a table already there") << "DROP TABLE vc_filehash; PRAGMA user_version=0;";
+        QTest::newRow("current") << "";
+    }
+    void olderFilesGainOurTables() {
+        QFETCH(QString, makeOlder);
+        ProgramFolder pf;
+        QCOMPARE(runSql(pf.databasePath(), "INSERT INTO Location(LocationName) VALUES('Old Mill'); " + makeOlder),
+                 QString());
+        const int before = versionOf(pf.databasePath());
+
+        // Checking a file (a backup before it is restored) leaves it as it is.
+        QCOMPARE(Connection::problemWith(pf.databasePath()), QString());
+        QCOMPARE(versionOf(pf.databasePath()), before);
+
+        QCOMPARE(Connection::open(pf.path())->column(tables::location, "LocationName"), QStringList{"Old Mill"});
+        QCOMPARE(versionOf(pf.databasePath()), kSchemaVersion);
+        QCOMPARE(runSql(pf.databasePath(), "SELECT count(*) FROM vc_evidence; SELECT count(*) FROM vc_filehash"),
+                 QString());
+    }
+
+    // A file in write-ahead mode opens, keeps what was committed, goes back to
+    // a rollback journal and backs up and restores like any other.
+    void walFileOpensBacksUpAndRestores() {
+        ProgramFolder pf;
+        const QString live = pf.databasePath(), backup = pf.file("db_back");
+        leaveInWalMode(live, "Logged");
+        QCOMPARE(Connection::problemWith(live), QString());
+        QCOMPARE(locationsIn(live), QStringList{"Logged"});
+        QVERIFY(rollbackMode(live));
+        QVERIFY(!QFile::exists(live + "-wal"));
+
+        QCOMPARE(snapshotDatabase(live, backup), QString());
+        leaveInWalMode(backup, "Also logged");
+        QCOMPARE(restore(backup, live), QString());
+        QCOMPARE(locationsIn(live), (QStringList{"Logged", "Also logged"}));
+        QVERIFY(rollbackMode(live));
+    }
+
+    // A damaged database is what a restore is for: it is replaced all the same.
+    void damagedDatabaseIsReplaced_data() {
+        QTest::addColumn<QByteArray>("live");
+        QTest::newRow("not a database") << QByteArray(8192, 'Z');
+        QTest::newRow("cut short") << fileBytes(builtProgramFolder() + "/Clean_DB").left(8192);
+        QTest::newRow("empty") << QByteArray();
+    }
+    void damagedDatabaseIsReplaced() {
+        QFETCH(QByteArray, live);
+        ProgramFolder pf;
+        Connection::open(pf.path())->add(tables::location, {{"LocationName", "Restored"}});
+        QCOMPARE(snapshotDatabase(pf.databasePath(), pf.file("db_back")), QString());
+        QVERIFY(writeFileBytes(pf.databasePath(), live));
+        QCOMPARE(restore(pf.file("db_back"), pf.databasePath()), QString());
+        QCOMPARE(locationsIn(pf.databasePath()), QStringList{"Restored"});
     }
 
     void killedWriterLosesNothingStored() {
         ProgramFolder pf;
         QProcess writer;
-        writer.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/proc_writer"));
-        writer.setArguments({pf.path()});
-        writer.start();
+        writer.start(QCoreApplication::applicationDirPath() + QStringLiteral("/proc_writer"), {pf.path()});
         QVERIFY(writer.waitForStarted());
         // Wait until a good number of stores have returned, then kill it mid-loop.
-        int stored = 0;
         QByteArray out;
-        while (stored < 60 && writer.waitForReadyRead(20000)) {
+        while (out.count('\n') < 60 && writer.waitForReadyRead(20000))
             out += writer.readAllStandardOutput();
-            stored = int(out.count('\n'));
-        }
         writer.kill();
         writer.waitForFinished();
         out += writer.readAllStandardOutput();
-        const QList<QByteArray> lines = out.split('\n');
-        int last = 0;
-        for (const QByteArray& l : lines)
-            if (!l.isEmpty())
-                last = l.toInt();
+        const int last = out.left(out.lastIndexOf('\n')).split('\n').last().toInt(); // the last store that returned
         QVERIFY(last >= 60);
 
         QCOMPARE(integrityProblem(pf.databasePath()), QString());
