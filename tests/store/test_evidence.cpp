@@ -15,13 +15,6 @@ using namespace veil::test;
 
 namespace {
 constexpr qint64 kMin = 60000;
-QList<qint64> times(const QList<Finding>& fs) {
-    QList<qint64> out;
-    for (const Finding& f : fs)
-        out << f.atMs;
-    return out;
-}
-
 // Puts a checked copy of `from` in place of `live`, as Restore does.
 QString restore(const QString& from, const QString& live) {
     veil::ScratchFile ready(live);
@@ -34,102 +27,80 @@ QString restore(const QString& from, const QString& live) {
 class EvidenceTest : public QObject {
     Q_OBJECT
 private slots:
-    void labels_data() {
-        QTest::addColumn<QByteArray>("labels");
-        QTest::addColumn<QString>("start"); // recording start, time of day
-        QTest::addColumn<QList<qint64>>("at");
-        QTest::addColumn<QStringList>("kinds");
-        QTest::addColumn<int>("problems");
-        QTest::newRow("past midnight, frequency line skipped")
-            << QByteArray("12.5\t15.0\tclass A voice\n\\\t300.0\t3000.0\n600\t601.25\tsound: knock\r\n")
-            << "23:55:00" << QList<qint64>{(23 * 60 + 55) * kMin + 12500, kDayMs + 5 * kMin}
-            << QStringList{"EVP", "sound"} << 0;
-        QTest::newRow("start after midnight is the next day")
-            << QByteArray("1\t1\tequipment fault battery\n") << "00:20:00.250"
-            << QList<qint64>{kDayMs + 20 * kMin + 1250} << QStringList{"equipment fault"} << 0;
-        QTest::newRow("bad lines counted, the rest kept")
+    // Label files (timed from the recording's start) and meter readings: what
+    // they store, the lines they refuse, and that the same file again adds nothing.
+    void imports_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("start"); // the recording's start for labels; empty: meter readings
+        QTest::addColumn<QStringList>("problems"); // how each begins
+        QTest::addColumn<QStringList>("found"); // time|kind|class|note|area|reading unit|clip length
+        QTest::newRow("labels past midnight, frequency line skipped")
+            << QByteArray("12.5\t15.0\tclass A voice\n\\\t300.0\t3000.0\n600\t601.25\tsound: knock\r\n") << "23:55:00"
+            << QStringList{}
+            << QStringList{"2008-10-31T23:55:12.500|EVP|A|class A voice|||2500",
+                           "2008-11-01T00:05:00.000|sound||knock|||1250"};
+        QTest::newRow("labels: a start after midnight is the next day")
+            << QByteArray("1\t1\tequipment fault battery\n") << "00:20:00.250" << QStringList{}
+            << QStringList{"2008-11-01T00:20:01.250|equipment fault||battery|||0"};
+        QTest::newRow("labels: bad lines refused, the rest kept")
             << QByteArray("x\t2\tno\n5\t4\tbackwards\n7\t8\tNew\n\n") << "23:00:00"
-            << QList<qint64>{23 * 60 * kMin + 7000} << QStringList{"EVP"} << 2;
-        QByteArray garbage(1 << 20, '\0');
+            << QStringList{"line 1:", "line 2:"} << QStringList{"2008-10-31T23:00:07.000|EVP||New|||1000"};
+        QByteArray garbage(1 << 20, '\0'); // one line of binary, the file's lines being the fuzz target's work
         for (int i = 0; i < garbage.size(); ++i)
             garbage[i] = char((quint32(i) * 7919u + quint32(i) / 3) & 0xff);
-        QTest::newRow("hostile: binary garbage, huge and negative numbers, a program word")
+        garbage.replace('\n', 'n').replace('\r', 'r');
+        QTest::newRow("labels, hostile: binary garbage, huge and negative numbers, a program word")
             << garbage + "\n1e308\t1e309\tx\n-1\t2\tx\nnan\tnan\tx\n0\t0.001\tAdd\n" << "23:00:00"
-            << QList<qint64>{23 * 60 * kMin} << QStringList{"EVP"} << -1;
-    }
-    void labels() {
-        QFETCH(QByteArray, labels);
-        QFETCH(QString, start);
-        QFETCH(QList<qint64>, at);
-        QFETCH(QStringList, kinds);
-        QFETCH(int, problems);
-        ProgramFolder pf;
-        auto db = Connection::open(pf.path());
-        const Night night = *findNight(*db, addNight(*db));
-        const ImportPlan plan = planLabels(labels, night, "\\m.wav", placeTimeOfDay(*parseTimeOfDay(start), night));
-        if (problems >= 0)
-            QCOMPARE(plan.problems.size(), problems);
-        else
-            QVERIFY(plan.problems.size() >= 4); // every garbage line and the bad numbers
-        QCOMPARE(apply(*db, plan).added, int(at.size()));
-        const QList<Finding> stored = findings(*db, night.key);
-        QCOMPARE(times(stored), at);
-        for (int i = 0; i < stored.size(); ++i)
-            QCOMPARE(stored[i].kind, kinds[i]);
-        QCOMPARE(stored.first().mediaPath, QString("\\m.wav"));
-        // The same file again adds nothing.
-        const ImportResult again = apply(*db, plan);
-        QCOMPARE(again.added, 0);
-        QCOMPARE(again.alreadyThere, int(at.size()));
-        if (QTest::currentDataTag() == QByteArray("past midnight, frequency line skipped")) {
-            QCOMPARE(stored[0].evpClass, QString("A"));
-            QCOMPARE(stored[1].note, QString("knock"));
-            QCOMPARE(stored[1].clipLengthMs, std::optional<qint64>(1250));
-            QCOMPARE(formatTime(night, stored[1].atMs), QString("2008-11-01T00:05:00.000"));
-        }
-    }
-
-    void readings_data() {
-        QTest::addColumn<QByteArray>("csv");
-        QTest::addColumn<QList<qint64>>("at");
-        QTest::addColumn<QStringList>("problems");
-        QTest::newRow("columns in any order, past midnight, a bad row")
+            << QStringList{"line 1:", "line 2:", "line 3:", "line 4:"}
+            << QStringList{"2008-10-31T23:00:00.000|EVP||Add|||1"};
+        QTest::newRow("readings: columns in any order, past midnight, a bad row")
             << QByteArray("note,Value,unit,TIME,area\n\"cold, sudden\",3.5,mG,23:58:00,Cellar\n"
                           ",oops,mG,23:59:00,Cellar\n,-2,°C,00:01:30.5,\"Attic\"\n")
-            << QList<qint64>{(23 * 60 + 58) * kMin, kDayMs + 90500} << QStringList{"line 3:"};
-        QTest::newRow("ISO date-times, one before the night")
-            << QByteArray("time,value\n2008-11-01T01:00:00,1\n2008-10-30T23:00:00,2\nnoon,3\n")
-            << QList<qint64>{kDayMs + 60 * kMin} << QStringList{"line 3:", "line 4:"};
-        QTest::newRow("no value column") << QByteArray("time,reading\n23:00,1\n") << QList<qint64>{}
-                                         << QStringList{"line 1:"};
-        QTest::newRow("header only, quotes never closed")
-            << QByteArray("\"time,value\n") << QList<qint64>{} << QStringList{"line 1:"};
-        QTest::newRow("hostile: empty, NUL and a huge number")
-            << QByteArray("time,value\n\0,1\n23:00,1e400\n", 27) << QList<qint64>{}
-            << QStringList{"line 2:", "line 3:"};
+            << "" << QStringList{"line 3:"}
+            << QStringList{"2008-10-31T23:58:00.000|EMF||cold, sudden|Cellar|3.5 mG|",
+                           "2008-11-01T00:01:30.500|temperature|||Attic|-2 °C|"};
+        QTest::newRow("readings: ISO date-times, one before the night")
+            << QByteArray("time,value\n2008-11-01T01:00:00,1\n2008-10-30T23:00:00,2\nnoon,3\n") << ""
+            << QStringList{"line 3:", "line 4:"} << QStringList{"2008-11-01T01:00:00.000|other||||1|"};
+        QTest::newRow("readings: no value column")
+            << QByteArray("time,reading\n23:00,1\n") << "" << QStringList{"line 1:"} << QStringList{};
+        QTest::newRow("readings: header only, quotes never closed")
+            << QByteArray("\"time,value\n") << "" << QStringList{"line 1:"} << QStringList{};
+        QTest::newRow("readings, hostile: empty, NUL and a huge number")
+            << QByteArray("time,value\n\0,1\n23:00,1e400\n", 27) << "" << QStringList{"line 2:", "line 3:"}
+            << QStringList{};
     }
-    void readings() {
-        QFETCH(QByteArray, csv);
-        QFETCH(QList<qint64>, at);
+    void imports() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, start);
         QFETCH(QStringList, problems);
+        QFETCH(QStringList, found);
         ProgramFolder pf;
         auto db = Connection::open(pf.path());
         const Night night = *findNight(*db, addNight(*db));
-        const ImportPlan plan = planReadings(csv, "meter.csv", night);
+        const ImportPlan plan =
+            start.isEmpty() ? planReadings(file, "meter.csv", night)
+                            : planLabels(file, night, "\\m.wav", placeTimeOfDay(*parseTimeOfDay(start), night));
         QCOMPARE(plan.problems.size(), problems.size());
         for (int i = 0; i < problems.size(); ++i)
             QVERIFY2(plan.problems[i].startsWith(problems[i]), qPrintable(plan.problems[i]));
-        apply(*db, plan);
-        QCOMPARE(apply(*db, plan).added, 0);
-        const QList<Finding> stored = findings(*db, night.key);
-        QCOMPARE(times(stored), at);
-        if (!stored.isEmpty() && stored[0].unit == "mG") {
-            QCOMPARE(stored[0].kind, QString("EMF"));
-            QCOMPARE(stored[0].note, QString("cold, sudden"));
-            QCOMPARE(stored[1].kind, QString("temperature"));
-            QCOMPARE(stored[1].area, QString("Attic"));
-            QCOMPARE(areas(*db, night.key), (QStringList{"Attic", "Cellar"}));
+        QCOMPARE(apply(*db, plan).added, int(found.size()));
+        QStringList stored, places;
+        for (const Finding& f : findings(*db, night.key)) {
+            QCOMPARE(f.mediaPath, start.isEmpty() ? QString() : "\\m.wav");
+            stored << QStringList{formatTime(night, f.atMs), f.kind, f.evpClass, f.note, f.area,
+                                  f.reading ? (QString::number(*f.reading) + ' ' + f.unit).trimmed() : QString(),
+                                  f.clipLengthMs ? QString::number(*f.clipLengthMs) : QString()}
+                          .join('|');
+            if (!f.area.isEmpty() && !places.contains(f.area))
+                places << f.area;
         }
+        QCOMPARE(stored, found);
+        places.sort();
+        QCOMPARE(areas(*db, night.key), places);
+        const ImportResult again = apply(*db, plan);
+        QCOMPARE(again.added, 0);
+        QCOMPARE(again.alreadyThere, int(found.size()));
     }
 
     void editsAreStoredWholeAndSurviveOlderFilesAndRestores() {
@@ -253,11 +224,12 @@ private slots:
         ProgramFolder pf;
         auto db = Connection::open(pf.path());
         const Night night = *findNight(*db, addNight(*db));
-        QDir().mkpath(pf.file("Investigations/1"));
-        QVERIFY(writeTaggedPhoto(pf.file("Investigations/1/door.jpg"), {{"Exif.Photo.DateTimeOriginal", "2008:11:01 00:10:00"}}));
-        QVERIFY(writeTaggedPhoto(pf.file("Investigations/1/blank.jpg"), {}));
-        db->add(tables::pictures, {{"Investigation", night.key}, {"Title", "Door"}, {"Path", "\\Investigations\\1\\door.jpg"}});
-        db->add(tables::pictures, {{"Investigation", night.key}, {"Title", "Blank"}, {"Path", "\\Investigations\\1\\blank.jpg"}});
+        QVERIFY(writeTaggedPhoto(pf.file("Investigations/1/Door.jpg"),
+                                 {{"Exif.Photo.DateTimeOriginal", "2008:11:01 00:10:00"}}));
+        QVERIFY(writeTaggedPhoto(pf.file("Investigations/1/Blank.jpg"), {}));
+        for (const QString title : {"Door", "Blank"})
+            db->add(tables::pictures, {{"Investigation", night.key}, {"Title", title},
+                                       {"Path", "\\Investigations\\1\\" + title + ".jpg"}});
         db->add(tables::interview, {{"Investigation", night.key}, {"Name", "Ann"}, {"FullDate_Time", "k"},
                                     {"Date_Month", "10"}, {"Date_Day", "31"}, {"Date_Year", "2008"},
                                     {"Time_Hour", "11"}, {"Time_Min", "45"}, {"Time_AP", "pm"}});
