@@ -48,7 +48,7 @@ QStringList expectedRecords() {
         for (const QString& f : line.startsWith("{\"table\"") ? findTable(table)->fields : QStringList()) {
             const QJsonValue v = o.value(QStringLiteral("row")).toObject().value(f);
             out << table + QLatin1Char('.') + f + QLatin1Char('=') +
-                       (v.isNull() ? QStringLiteral("<null>") : v.isDouble() ? QString::number(v.toInt()) : v.toString());
+                       (v.isNull() ? "<null>" : v.isDouble() ? QString::number(v.toInt()) : v.toString());
         }
     }
     return out;
@@ -86,9 +86,8 @@ class JetImportTest : public QObject {
         QCOMPARE(fileBytes(earlier), fileBytes(jetData(QStringLiteral("README.md"))));
         QCOMPARE(sha256(fileBytes(r.keptAs)),
                  QByteArray("ed6f896c97086f7b8a125252caaddbbee3a72766cf8f75b07ff3a9a4879d07f3"));
-        const QList<QPair<QString, int>> counts{{"Location", 3},  {"Investigations", 4},
-                                                {"Interview", 3}, {"Investigators", 4},
-                                                {"equipment", 5}, {"Pictures", 4}};
+        const QList<QPair<QString, int>> counts{{"Location", 3},      {"Investigations", 4}, {"Interview", 3},
+                                                {"Investigators", 4}, {"equipment", 5},      {"Pictures", 4}};
         QCOMPARE(r.records, counts);
 
         // Every record, every field, null versus empty, in stored order; the memo
@@ -117,11 +116,9 @@ class JetImportTest : public QObject {
         QTest::newRow("wrong schema")
             << "wrong_schema_jet4.mdb"
             << QStringList{"\"Pictures\" is missing", "\"Investigators\" has no field \"Active\""};
-        QTest::newRow("third party")
-            << "thirdparty/node-adodb.mdb"
-            << QStringList{"\"Location\" is missing", "\"Pictures\" is missing"};
-        QTest::newRow("not a Jet file")
-            << "README.md" << QStringList{"not a Microsoft Jet database"};
+        QTest::newRow("third party") << "thirdparty/node-adodb.mdb"
+                                     << QStringList{"\"Location\" is missing", "\"Pictures\" is missing"};
+        QTest::newRow("not a Jet file") << "README.md" << QStringList{"not a Microsoft Jet database"};
     }
     void refusedFilesChangeNothing() {
         QFETCH(QString, file);
@@ -152,8 +149,7 @@ class JetImportTest : public QObject {
         constexpr int kPage = 4096;
         ProgramFolder pf;
         const QByteArray whole = fileBytes(jetData(file));
-        const QString jet = pf.file(QStringLiteral("old.mdb"));
-        const QString clean = pf.file(QStringLiteral("Clean_DB"));
+        const QString jet = pf.file(QStringLiteral("old.mdb")), clean = pf.file(QStringLiteral("Clean_DB"));
         QVERIFY(writeFileBytes(jet, whole));
         QVERIFY(importJet(jet, clean, pf.databasePath()).ok);
         const QStringList all = everyRecord(pf.databasePath());
@@ -173,8 +169,7 @@ class JetImportTest : public QObject {
                 ++tries;
                 refused += !r.ok;
                 const bool sound = r.ok ? everyRecord(pf.databasePath()) == all
-                                        : fileBytes(pf.databasePath()) == live &&
-                                              folderEntries(pf.path()) == entries;
+                                        : fileBytes(pf.databasePath()) == live && folderEntries(pf.path()) == entries;
                 if (!sound)
                     unsound << QStringLiteral("%1 page %2").arg(cut ? "cut at" : "zeroed").arg(page);
                 if (r.ok) QVERIFY(writeFileBytes(pf.databasePath(), live));
@@ -193,31 +188,22 @@ class JetImportTest : public QObject {
         QString all;
         for (char16_t c = 1; c <= 0xff; ++c)
             all += QChar(c);
-        const QStringList expected{"only ascii chars",
-                                   "ääkkösiä",
-                                   "Мир",
-                                   QStringLiteral("ϰαὶ τ\u1F79τ' ἐγὼ Κ\u1F7Bϰλωπα"),
-                                   "漢字仮名交じり文",
-                                   QString::fromUtf8("3L9\x1d"
-                                                     "52\x02_AB(¥\x05!!V"),
-                                   "ümlaut",
-                                   all};
+        const QStringList expected{"only ascii chars", "ääkkösiä", "Мир",
+                                   QStringLiteral("ϰαὶ τ\u1F79τ' ἐγὼ Κ\u1F7Bϰλωπα"), "漢字仮名交じり文",
+                                   QString::fromUtf8("3L9\x1d" "52\x02_AB(¥\x05!!V"), "ümlaut", all};
         QCOMPARE(t.rows.size(), expected.size());
         for (int i = 0; i < expected.size(); ++i)
-            QCOMPARE(t.rows[i],
-                     (QList<std::optional<QString>>{QString::number(i + 1), expected[i]}));
+            QCOMPARE(t.rows[i], (QList<std::optional<QString>>{QString::number(i + 1), expected[i]}));
 
         // Written on a Chinese system: dates, numbers and yes/no the same under every locale.
         JetFile users(jetData(QStringLiteral("thirdparty/node-adodb.mdb")));
-        const JetTable u = users.read(QStringLiteral("users"), {"userid", "UserName", "UserSex",
-                                                                "UserBirthday", "UserMarried"});
+        const JetTable u = users.read("users", {"userid", "UserName", "UserSex", "UserBirthday", "UserMarried"});
         QStringList cells;
         for (const auto& row : u.rows)
             for (const auto& v : row)
                 cells << v.value_or(QStringLiteral("<null>"));
-        QCOMPARE(cells,
-                 (QStringList{"1", "Nuintun", "Male", "1989-01-25", "1", "2", "Angela", "Female",
-                              "1988-12-18", "0", "3", "张三", "男", "1986-12-18", "1"}));
+        QCOMPARE(cells, (QStringList{"1", "Nuintun", "Male", "1989-01-25", "1", "2", "Angela", "Female", "1988-12-18",
+                                     "0", "3", "张三", "男", "1986-12-18", "1"}));
         QCOMPARE(u.autoNumberCounter, qint64(3));
         QVERIFY_THROWS_EXCEPTION(DbError, users.read(QStringLiteral("Users"), {"Nope"}));
     }
