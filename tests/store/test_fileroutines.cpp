@@ -72,7 +72,7 @@ private slots:
         QVERIFY(!fileNameProblem(QString(256, u'a')).isEmpty());
     }
 
-    void copyFile() {
+    void copyFileAsksShowsAndGoesOn() {
         TestUi ui;
         QTemporaryDir dir;
         const QString src = dir.filePath("new.jpg");
@@ -100,15 +100,8 @@ private slots:
         QCOMPARE(ui.replaceAsked, (QStringList{dst, dst}));
         QVERIFY(ui.messages.isEmpty());
         QVERIFY(scratchFiles(QFileInfo(dst).absolutePath()).isEmpty());
-        QCOMPARE(fileBytes(src), big);
-        QCOMPARE(QFileInfo(src).lastModified(), srcTime);
-    }
 
-    void copyFailuresAreShownAndTheCallerGoesOn() {
-        TestUi ui;
-        QTemporaryDir dir;
-        const QString src = dir.filePath("a.jpg");
-        QVERIFY(writeFileBytes(src, "abc"));
+        // Failures are shown, and the caller goes on.
         QVERIFY(writeFileBytes(dir.filePath("blocked"), "a file where a folder is needed (binds root too)"));
         CopyFile(src, dir.filePath("blocked/sub/a.jpg"));
         QDir().mkpath(dir.filePath("taken/inner"));
@@ -118,7 +111,8 @@ private slots:
         QVERIFY(ui.messages[0].text.contains("blocked/sub/a.jpg"));
         QVERIFY(QFileInfo(dir.filePath("taken/inner")).isDir());
         QVERIFY(!QFile::exists(dir.filePath("out.jpg")));
-        QCOMPARE(fileBytes(src), QByteArray("abc"));
+        QCOMPARE(fileBytes(src), big);
+        QCOMPARE(QFileInfo(src).lastModified(), srcTime);
     }
 
     // A write that fails half way leaves the old file whole and no temporary behind.
