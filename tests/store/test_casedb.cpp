@@ -152,6 +152,8 @@ private slots:
         QTest::newRow("missing") << QByteArray() << "does not exist";
         QTest::newRow("empty") << QByteArray("") << "is empty";
         QTest::newRow("text") << QByteArray("just some notes\n") << "is not a case database";
+        QTest::newRow("pages of nothing") << QByteArray(8192, 'Z') << "is not a case database";
+        QTest::newRow("cut at a page") << fileBytes(builtProgramFolder() + "/Clean_DB").left(8192) << "damaged";
         QByteArray jet(2048, '\0');
         jet.replace(4, 15, "Standard Jet DB");
         QTest::newRow("jet") << jet << "Microsoft Jet";
@@ -166,10 +168,13 @@ private slots:
             << fileBytes(newer.databasePath()) << QString("version 99; this Veilcase knows versions up to %1")
                                                       .arg(kSchemaVersion);
     }
+    // Refused and left alone; and as that is what a restore is for, a restore replaces it.
     void unusableFilesAreRefusedAndLeftAlone() {
         QFETCH(QByteArray, content);
         QFETCH(QString, says);
         ProgramFolder pf;
+        Connection::open(pf.path())->add(tables::location, {{"LocationName", "Restored"}});
+        QCOMPARE(snapshotDatabase(pf.databasePath(), pf.file("db_back")), QString());
         QFile::remove(pf.databasePath());
         QVERIFY(content.isNull() || writeFileBytes(pf.databasePath(), content));
         QVERIFY2(Connection::problemWith(pf.databasePath()).contains(says),
@@ -182,6 +187,8 @@ private slots:
         }
         QCOMPARE(QFile::exists(pf.databasePath()), !content.isNull()); // never created
         QCOMPARE(fileBytes(pf.databasePath()), content);
+        QCOMPARE(restore(pf.file("db_back"), pf.databasePath()), QString());
+        QCOMPARE(locationsIn(pf.databasePath()), QStringList{"Restored"});
     }
 
     void olderFilesGainOurTables_data() {
@@ -225,23 +232,6 @@ private slots:
         QCOMPARE(restore(backup, live), QString());
         QCOMPARE(locationsIn(live), (QStringList{"Logged", "Also logged"}));
         QVERIFY(rollbackMode(live));
-    }
-
-    // A damaged database is what a restore is for: it is replaced all the same.
-    void damagedDatabaseIsReplaced_data() {
-        QTest::addColumn<QByteArray>("live");
-        QTest::newRow("not a database") << QByteArray(8192, 'Z');
-        QTest::newRow("cut short") << fileBytes(builtProgramFolder() + "/Clean_DB").left(8192);
-        QTest::newRow("empty") << QByteArray();
-    }
-    void damagedDatabaseIsReplaced() {
-        QFETCH(QByteArray, live);
-        ProgramFolder pf;
-        Connection::open(pf.path())->add(tables::location, {{"LocationName", "Restored"}});
-        QCOMPARE(snapshotDatabase(pf.databasePath(), pf.file("db_back")), QString());
-        QVERIFY(writeFileBytes(pf.databasePath(), live));
-        QCOMPARE(restore(pf.file("db_back"), pf.databasePath()), QString());
-        QCOMPARE(locationsIn(pf.databasePath()), QStringList{"Restored"});
     }
 
     void killedWriterLosesNothingStored() {
