@@ -21,9 +21,7 @@ inline CliResult runCli(const QString& folder, QStringList args) {
     QTextStream out(&r.out), err(&r.err);
     for (QString& a : args)
         a.replace(QLatin1Char('@'), folder);
-    if (!folder.isEmpty())
-        args = QStringList{QStringLiteral("--folder"), folder} + args;
-    r.code = cli::run(args, out, err, QString());
+    r.code = cli::run(QStringList{QStringLiteral("--folder"), folder} + args, out, err, QString());
     out.flush();
     err.flush();
     return r;
