@@ -104,12 +104,11 @@ private slots:
         std::replace(args.begin(), args.end(), QString("K"), key);
         Connection::open(pf.path())->add(tables::location, {{"LocationName", "Old Mill"}});
         QVERIFY(attachBytes(pf.path(), cellar, "cellar photograph"));
-        for (const auto& [name, bytes] : {std::pair{"night.wav", wavWithBext("2008-10-31", "23:55:00")},
-                                          {"plain.wav", "RIFF"},
-                                          {"labels.txt", "600\t601.5\tvoice\tagain\n\\\t1\t2\n"},
-                                          {"bad.csv", "time,value\n23:58,1\n23:59,x\n"},
-                                          {"meter.csv", "unit,time,value\nmG,2008-11-01T00:10:00.250,2.5\n"}})
-            QVERIFY(writeFileBytes(pf.file(name), bytes));
+        QVERIFY(writeFileBytes(pf.file("night.wav"), wavWithBext("2008-10-31", "23:55:00")));
+        QVERIFY(writeFileBytes(pf.file("plain.wav"), "RIFF"));
+        QVERIFY(writeFileBytes(pf.file("labels.txt"), "600\t601.5\tvoice\tagain\n\\\t1\t2\n"));
+        QVERIFY(writeFileBytes(pf.file("bad.csv"), "time,value\n23:58,1\n23:59,x\n"));
+        QVERIFY(writeFileBytes(pf.file("meter.csv"), "unit,time,value\nmG,2008-11-01T00:10:00.250,2.5\n"));
         if (setup == "damage") {
             QFile f(db);
             QVERIFY(f.open(QIODevice::ReadWrite));
