@@ -132,7 +132,7 @@ class InstallTest : public QObject {
             QVERIFY2(QFileInfo(f.filePath(QLatin1String(d))).isDir(), d);
         QVERIFY(QFileInfo(f.filePath("Veilcase.mdb")).isWritable());
 
-        // The user works; a placeholder goes missing (which files an upgrade may touch: test_seeding).
+        // The user works; a placeholder goes missing (which files an upgrade may touch: test_fileroutines).
         Connection::open(folder)->add(tables::location, {{"LocationName", "Kept"}});
         QVERIFY(QFile::remove(f.filePath("no_images.jpg")));
 

@@ -1,12 +1,24 @@
 #include "filebytes.h"
-#include "store/fileroutines.h"
 #include "testui.h"
+
+#include "store/fileroutines.h"
+#include "store/installation.h"
+#include "store/paths.h"
+#include "store/version.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace veil;
 using namespace veil::test;
+
+namespace {
+// Installed files the folder holds from its last filling, and the user's own (which the data also names).
+const char* const kSeeded[] = {"Clean_DB", "no_images.jpg", "help/index.htm"};
+const char* const kUsers[] = {"Veilcase.mdb", "locations/Kept.jpg", "backup/db_back", "Investigations/17/a.jpg"};
+} // namespace
 
 class FileRoutinesTest : public QObject {
     Q_OBJECT
@@ -60,7 +72,7 @@ private slots:
         QVERIFY(!fileNameProblem(QString(256, u'a')).isEmpty());
     }
 
-    void copyFile() {
+    void copyFileAsksShowsAndGoesOn() {
         TestUi ui;
         QTemporaryDir dir;
         const QString src = dir.filePath("new.jpg");
@@ -88,15 +100,8 @@ private slots:
         QCOMPARE(ui.replaceAsked, (QStringList{dst, dst}));
         QVERIFY(ui.messages.isEmpty());
         QVERIFY(scratchFiles(QFileInfo(dst).absolutePath()).isEmpty());
-        QCOMPARE(fileBytes(src), big);
-        QCOMPARE(QFileInfo(src).lastModified(), srcTime);
-    }
 
-    void copyFailuresAreShownAndTheCallerGoesOn() {
-        TestUi ui;
-        QTemporaryDir dir;
-        const QString src = dir.filePath("a.jpg");
-        QVERIFY(writeFileBytes(src, "abc"));
+        // Failures are shown, and the caller goes on.
         QVERIFY(writeFileBytes(dir.filePath("blocked"), "a file where a folder is needed (binds root too)"));
         CopyFile(src, dir.filePath("blocked/sub/a.jpg"));
         QDir().mkpath(dir.filePath("taken/inner"));
@@ -106,7 +111,8 @@ private slots:
         QVERIFY(ui.messages[0].text.contains("blocked/sub/a.jpg"));
         QVERIFY(QFileInfo(dir.filePath("taken/inner")).isDir());
         QVERIFY(!QFile::exists(dir.filePath("out.jpg")));
-        QCOMPARE(fileBytes(src), QByteArray("abc"));
+        QCOMPARE(fileBytes(src), big);
+        QCOMPARE(QFileInfo(src).lastModified(), srcTime);
     }
 
     // A write that fails half way leaves the old file whole and no temporary behind.
@@ -123,6 +129,95 @@ private slots:
         const QString longest = dir.filePath(QString(255, u'n'));
         QVERIFY(copyFileAtomically(dst, longest, &error));
         QCOMPARE(fileBytes(longest), QByteArray("the whole database"));
+    }
+
+    void storedPathsBecomeRealOnes() {
+        QCOMPARE(programPath("/p", "\\Veilcase.mdb"), QStringLiteral("/p/Veilcase.mdb"));
+        QCOMPARE(programPath("/p/", "\\Investigations\\17\\Cellar door.JPG"),
+                 QStringLiteral("/p/Investigations/17/Cellar door.JPG"));
+        // A key is one file name even when it holds a backslash.
+        QCOMPARE(programFile("/p", "\\locations\\", "AC\\DC.jpg"), QStringLiteral("/p/locations/AC\\DC.jpg"));
+    }
+
+    // A stored name resolves to a regular file inside its image folder, by the
+    // exact name or in any letter case, or to nothing at all (the caller's
+    // placeholder or "not found"): never to a file elsewhere.
+    void storedPicturesStayInTheirFolder_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("found"); // below the program folder; empty: nothing
+        const QString loc = files::locations, inv = files::investigations;
+        QTest::newRow("exact") << loc << "Old Mill.jpg" << "locations/Old Mill.jpg";
+        QTest::newRow("backslash in a name") << loc << "AC\\DC.jpg" << "locations/AC\\DC.jpg";
+        QTest::newRow("letter case") << loc << "old mill.JPG" << "locations/Old Mill.jpg";
+        QTest::newRow("older stored path") << loc << "\\Locations\\Old Mill.jpg" << "locations/Old Mill.jpg";
+        QTest::newRow("picture path") << inv << "\\Investigations\\17\\Cellar door.JPG"
+                                      << "investigations/17/Cellar door.jpg";
+        QTest::newRow("inner link") << loc << "Same.jpg" << "locations/Same.jpg";
+        // Each names a file outside the folder, a link leading out, a folder, a pipe or nothing at all.
+        for (const char* stored :
+             {"/../../img/b.png", "../../../../etc/passwd", "..\\..\\img\\b.png", "\\locations\\..\\secret.jpg",
+              "\\LOCATIONS\\..\\SECRET.JPG", "\\secret.jpg", "/etc/passwd", "..", ".", "", "Gone.jpg", "Out.jpg",
+              "\\Locations\\OUT.JPG", "\\locations\\etc\\passwd", "\\Locations\\Etc\\Passwd", "Sub", "Pipe",
+              "\\Investigations\\17\\Cellar door.jpg"})
+            QTest::addRow("hostile %s", stored) << loc << QString::fromUtf8(stored) << QString();
+        for (const char* stored : {"\\Veilcase.mdb", "\\Investigations\\17\\..\\..\\secret.jpg",
+                                   "\\\\server\\share\\b.png", "\\investigations\\17\\..\\17\\cellar door.jpg"})
+            QTest::addRow("hostile %s", stored) << inv << QString::fromUtf8(stored) << QString();
+    }
+    void storedPicturesStayInTheirFolder() {
+        QFETCH(QString, folder);
+        QFETCH(QString, stored);
+        QFETCH(QString, found);
+        QTemporaryDir root;
+        const QString p = root.filePath("program");
+        for (const char* f : {"program/locations/Old Mill.jpg", "program/locations/AC\\DC.jpg",
+                              "program/investigations/17/Cellar door.jpg", "program/secret.jpg", "img/b.png"})
+            QVERIFY(writeFileBytes(root.filePath(QLatin1String(f)), "picture"));
+        QDir(p).mkpath("locations/Sub");
+        QVERIFY(QFile::link(p + "/secret.jpg", p + "/locations/Out.jpg"));
+        QVERIFY(QFile::link(p + "/locations/Old Mill.jpg", p + "/locations/Same.jpg"));
+        QVERIFY(QFile::link("/etc", p + "/locations/etc"));
+        QCOMPARE(::mkfifo(QFile::encodeName(p + "/locations/Pipe").constData(), 0600), 0);
+        QCOMPARE(storedPicturePath(p, folder, stored), found.isEmpty() ? QString() : p + '/' + found);
+    }
+
+    // The per-user program folder after an upgrade: what came from the installed
+    // data is refreshed when that data is newer than the version that filled the
+    // folder; the user's cases are never written.
+    void upgradeRefreshesOnlyTheInstalledFiles_data() {
+        QTest::addColumn<QByteArray>("mark"); // empty: no mark file
+        QTest::addColumn<bool>("refreshed");
+        QTest::newRow("no mark: filled before marks") << QByteArray() << true;
+        QTest::newRow("older") << QByteArray("0.9\n") << true;
+        QTest::newRow("unreadable mark") << QByteArray("New\n") << true;
+        QTest::newRow("same") << kVersion.toUtf8() << false;
+        QTest::newRow("same, written longer") << (kVersion + ".0").toUtf8() << false;
+        QTest::newRow("newer: a downgrade keeps them") << QByteArray("99.1") << false;
+    }
+    void upgradeRefreshesOnlyTheInstalledFiles() {
+        QFETCH(QByteArray, mark);
+        QFETCH(bool, refreshed);
+        QTemporaryDir data, folder;
+        const QString d = data.path() + '/', f = folder.path() + '/';
+        for (const char* name : kSeeded)
+            QVERIFY(writeFileBytes(d + name, "installed") && writeFileBytes(f + name, "seeded"));
+        for (const char* name : kUsers)
+            QVERIFY(writeFileBytes(d + name, "installed") && writeFileBytes(f + name, "the user's"));
+        QVERIFY(writeFileBytes(d + "help/new.htm", "installed") && writeFileBytes(f + "help/my notes.htm", "mine"));
+        if (!mark.isEmpty()) QVERIFY(writeFileBytes(f + ".seeded-version", mark));
+
+        QCOMPARE(seedProgramFolder(data.path(), folder.path()), QString());
+
+        const QByteArray expected = refreshed ? "installed" : "seeded";
+        for (const char* name : kSeeded)
+            QVERIFY2(fileBytes(f + name) == expected, name);
+        QCOMPARE(fileBytes(f + "help/new.htm"), QByteArray("installed")); // missing: always added
+        for (const char* name : kUsers)
+            QVERIFY2(fileBytes(f + name) == "the user's", name);
+        QCOMPARE(fileBytes(f + "help/my notes.htm"), QByteArray("mine"));
+        QCOMPARE(fileBytes(f + ".seeded-version").trimmed(),
+                 refreshed ? kVersion.toUtf8() : mark.trimmed());
     }
 };
 

@@ -2,7 +2,9 @@
 
 #include "filebytes.h"
 #include "store/casedb.h"
+#include "store/databasefiles.h"
 #include "store/filehash.h"
+#include "store/fileroutines.h"
 #include "store/paths.h"
 
 #include <QDir>
@@ -50,6 +52,13 @@ QString runSql(const QString& path, const QString& sql) {
     sqlite3_free(err);
     sqlite3_close(db);
     return why;
+}
+
+QString restoreDatabase(const QString& from, const QString& live) {
+    ScratchFile ready(live);
+    if (const QString problem = snapshotDatabase(from, ready.path()); !problem.isEmpty())
+        return problem;
+    return swapInDatabase(ready, live);
 }
 
 bool writePicture(const QString& path, const char* format, int width, int height, QRgb colour) {

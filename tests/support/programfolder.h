@@ -38,6 +38,10 @@ QStringList locationsIn(const QString& databasePath);
 // would; empty when it worked, otherwise the engine's message.
 QString runSql(const QString& path, const QString& sql);
 
+// Puts a checked copy of the database `from` in place of `live`, as Restore
+// does; empty when done, otherwise why not.
+QString restoreDatabase(const QString& from, const QString& live);
+
 // Writes a small picture file of the given format ("JPG", "PNG", "BMP", "GIF").
 bool writePicture(const QString& path, const char* format = "JPG", int width = 32, int height = 24,
                   QRgb colour = 0xff336699);
