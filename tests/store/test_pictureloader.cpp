@@ -9,6 +9,7 @@
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <future>
 
@@ -114,6 +115,21 @@ private slots:
         const PictureLoad r = load.get();
         QVERIFY(!r.ok() && r.invalidPicture);
         QCOMPARE(r.error, QStringLiteral("Invalid picture"));
+    }
+
+    // A picture that says it is larger than any camera makes is refused from
+    // its header, before memory is taken for it.
+    void oversizedPictureIsRefusedFromItsHeader() {
+        QByteArray jpeg = written("jpeg");
+        const qsizetype frame = jpeg.indexOf("\xff\xc0"); // height and width follow the marker, length and depth
+        QVERIFY(frame > 0);
+        qToBigEndian<quint16>(20000, jpeg.data() + frame + 5);
+        qToBigEndian<quint16>(20000, jpeg.data() + frame + 7);
+        const QString path = dir.filePath(QStringLiteral("huge.jpg"));
+        QVERIFY(writeFileBytes(path, jpeg));
+        const PictureLoad r = loadPicture(path);
+        QVERIFY(!r.ok() && r.invalidPicture);
+        QCOMPARE(r.error, QStringLiteral("Invalid picture (20000 x 20000 pixels is too large)"));
     }
 
     void largeCameraPhotographLoads() {
