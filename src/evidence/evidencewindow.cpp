@@ -178,27 +178,15 @@ EvidenceWindow::EvidenceWindow(MDIForm1& frame) : CaseWindow(frame, QStringLiter
     m_player = new ClipPlayer(c);
     m_player->video()->setGeometry(twRect(8760, 4860, 3300, 2475));
 
-    auto button = [&](const char* name, const char* face, const char* caption, int left, int top) {
-        return new ImageButton(c, QLatin1String(name), QLatin1String(face), QLatin1String(caption),
-                               twRect(left, top, 930, 285));
-    };
-    MediaButton = button("MediaButton", "MediaFace", "Media", 8760, 7500);
-    PlayButton = button("PlayButton", "PlayFace", "Play", 9840, 7500);
-    StopButton = button("StopButton", "StopFace", "Stop", 10920, 7500);
-    AddButton = button("AddButton", "AddFace", "Add", 240, 9420);
-    DeleteButton = button("DeleteButton", "DeleteFace", "Delete", 1320, 9420);
-    UndoButton = button("UndoButton", "UndoFace", "Undo", 2400, 9420);
-    SaveButton = button("SaveButton", "SaveFace", "Save", 3480, 9420);
-    CloseButton = button("CloseButton", "CloseFace", "Close", 11130, 9420);
-
-    connect(AddButton, &ImageButton::released, this, &EvidenceWindow::Add);
-    connect(DeleteButton, &ImageButton::released, this, &EvidenceWindow::Delete);
-    connect(UndoButton, &ImageButton::released, this, &EvidenceWindow::UndoDelete);
-    connect(SaveButton, &ImageButton::released, this, [this] { Save(); });
-    connect(MediaButton, &ImageButton::released, this, &EvidenceWindow::chooseMedia);
-    connect(PlayButton, &ImageButton::released, this, &EvidenceWindow::Play);
-    connect(StopButton, &ImageButton::released, m_player, &ClipPlayer::stop);
-    connect(CloseButton, &ImageButton::released, this, [this] { unload(); });
+    makeButtons(this, c, 930, 285,
+                {{&MediaButton, "MediaButton", "MediaFace", "Media", 8760, 7500, [this] { chooseMedia(); }},
+                 {&PlayButton, "PlayButton", "PlayFace", "Play", 9840, 7500, [this] { Play(); }},
+                 {&StopButton, "StopButton", "StopFace", "Stop", 10920, 7500, [this] { m_player->stop(); }},
+                 {&AddButton, "AddButton", "AddFace", "Add", 240, 9420, [this] { Add(); }},
+                 {&DeleteButton, "DeleteButton", "DeleteFace", "Delete", 1320, 9420, [this] { Delete(); }},
+                 {&UndoButton, "UndoButton", "UndoFace", "Undo", 2400, 9420, [this] { UndoDelete(); }},
+                 {&SaveButton, "SaveButton", "SaveFace", "Save", 3480, 9420, [this] { Save(); }},
+                 {&CloseButton, "CloseButton", "CloseFace", "Close", 11130, 9420, [this] { unload(); }}});
     connect(FilterBox, &QLineEdit::textChanged, this, &EvidenceWindow::applyFilter);
     connect(KindFilter, &QComboBox::currentIndexChanged, this, &EvidenceWindow::applyFilter);
     connect(FindingsTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,

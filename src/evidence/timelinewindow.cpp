@@ -118,25 +118,17 @@ TimelineWindow::TimelineWindow(MDIForm1& frame) : CaseWindow(frame, QStringLiter
     m_player = new ClipPlayer(c);
     m_player->video()->setGeometry(twRect(10560, 540, 4200, 3150));
 
-    auto button = [&](const char* name, const char* face, const char* caption, int left) {
-        return new ImageButton(c, QLatin1String(name), QLatin1String(face), QLatin1String(caption),
-                               twRect(left, 7500, 1200, 285));
-    };
-    WholeButton = button("WholeButton", "WholeFace", "Whole night", 240);
-    PlayButton = button("PlayButton", "PlayFace", "Play", 1560);
-    StopButton = button("StopButton", "StopFace", "Stop", 2880);
-    CloseButton = button("CloseButton", "CloseFace", "Close", 13560);
+    makeButtons(this, c, 1200, 285,
+                {{&WholeButton, "WholeButton", "WholeFace", "Whole night", 240, 7500,
+                  [this] { Canvas->setView(timeline::wholeNight(Canvas->data(), Canvas->view().lanes)); }},
+                 {&PlayButton, "PlayButton", "PlayFace", "Play", 1560, 7500, [this] { playChosen(); }},
+                 {&StopButton, "StopButton", "StopFace", "Stop", 2880, 7500, [this] { m_player->stop(); }},
+                 {&CloseButton, "CloseButton", "CloseFace", "Close", 13560, 7500, [this] { unload(); }}});
     PlayButton->setEnabled(false);
 
     connect(LaneChoice, &QComboBox::currentIndexChanged, this,
             [this](int i) { Canvas->setLanes(static_cast<timeline::Lanes>(i)); });
     connect(Canvas, &TimelineCanvas::opened, this, &TimelineWindow::open);
-    connect(WholeButton, &ImageButton::released, this, [this] {
-        Canvas->setView(timeline::wholeNight(Canvas->data(), Canvas->view().lanes));
-    });
-    connect(PlayButton, &ImageButton::released, this, &TimelineWindow::playChosen);
-    connect(StopButton, &ImageButton::released, m_player, &ClipPlayer::stop);
-    connect(CloseButton, &ImageButton::released, this, [this] { unload(); });
 
     QMenu* file = addMenu(QStringLiteral("file"), QStringLiteral("&File"));
     addItem(file, QStringLiteral("exportImage"), QStringLiteral("Export image\u2026"), [this] { exportImage(); });

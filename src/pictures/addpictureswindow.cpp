@@ -53,18 +53,11 @@ Form10::Form10(MDIForm1& frame) : CaseWindow(frame, QStringLiteral("Form10")) {
     Text2 = makeTextBox(c, QStringLiteral("Text2"), QRect());
     Text2->hide();
 
-    auto button = [c](const char* label, const char* face, const char* caption, int left) {
-        return new ImageButton(c, QLatin1String(label), QLatin1String(face), QLatin1String(caption),
-                               twRect(left, 7320, 930, 285));
-    };
-    Label3 = button("Label3", "Image2", "Close", 4800);
-    Label4 = button("Label4", "Image3", "Image", 6000);
-    Label5 = button("Label5", "Image4", "Save", 7200);
-    Label6 = button("Label6", "Image5", "New", 8400);
-    connect(Label3, &ImageButton::released, this, [this] { unload(); });
-    connect(Label4, &ImageButton::released, this, &Form10::Image_Click);
-    connect(Label5, &ImageButton::released, this, &Form10::Save_Click);
-    connect(Label6, &ImageButton::released, this, &Form10::New_Click);
+    makeButtons(this, c, 930, 285,
+                {{&Label3, "Label3", "Image2", "Close", 4800, 7320, [this] { unload(); }},
+                 {&Label4, "Label4", "Image3", "Image", 6000, 7320, [this] { Image_Click(); }},
+                 {&Label5, "Label5", "Image4", "Save", 7200, 7320, [this] { Save_Click(); }},
+                 {&Label6, "Label6", "Image5", "New", 8400, 7320, [this] { New_Click(); }}});
     m_watch = new EditWatch(c);
 }
 
