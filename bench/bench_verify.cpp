@@ -95,7 +95,9 @@ int main(int argc, char** argv) {
     auto verify = [&](int n) {
         return [&, n] {
             checked = files;
-            verifyFiles(checked, folder, {.threads = n});
+            VerifyOptions options;
+            options.threads = n;
+            verifyFiles(checked, folder, options);
         };
     };
     const Timing tSum = best(3, sha256sum);
