@@ -188,7 +188,7 @@ void SearchWindow::runSearch() {
     // The hits are on the screen; a kind with many is counted on after.
     if (std::any_of(r.counts.cbegin(), r.counts.cend(), [](int n) { return n > kRankWindow; }))
         QTimer::singleShot(0, this, [this, query, r, asked = m_asked]() mutable {
-            if (asked != m_asked)
+            if (asked != m_asked || !hasDb()) // another query since, or the window closed
                 return;
             try {
                 countOn(db(), query, r);
