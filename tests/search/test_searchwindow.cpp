@@ -56,27 +56,36 @@ QTreeWidgetItem* onlyHit(SearchWindow* w, const QString& kind) {
 class SearchWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    // A result opens its record as the dashboard would.
+    // A result opens its record as the dashboard would, and a word saved
+    // there through the window is found next.
     void resultOpensItsRecord_data() {
         QTest::addColumn<QString>("query");
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QStringList>("lists"); // the dashboard's four list texts afterwards
         QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("box");  // where the new word is typed, and the item or button that saves
+        QTest::addColumn<QString>("save");
+        QTest::addColumn<QString>("saved"); // the key the new word finds
         QTest::newRow("location") << "CEILIDH" << "Location" << "Old Mill" << QStringList{"Old Mill", "New", "New", "Add"}
-                                  << "Form1";
+                                  << "Form1" << "RichTextBox3" << "save" << "Old Mill";
         QTest::newRow("investigation") << "fog" << "Investigation" << kInvestigation
-                                       << QStringList{"Old Mill", kInvestigation, "New", "Add"} << "Form3";
+                                       << QStringList{"Old Mill", kInvestigation, "New", "Add"} << "Form3" << "Text12"
+                                       << "save" << kInvestigation;
         QTest::newRow("interview") << "harpsi*" << "Interview" << kInterview
-                                   << QStringList{"Old Mill", kInvestigation, kInterview, "Add"} << "Form4";
+                                   << QStringList{"Old Mill", kInvestigation, kInterview, "Add"} << "Form4" << "Text8"
+                                   << "save" << kInterview;
         QTest::newRow("investigator") << "spectrometer" << "Investigator" << "Ann"
-                                      << QStringList{"New", "New", "New", "Add"} << "Form5";
+                                      << QStringList{"New", "New", "New", "Add"} << "Form5" << "RichTextBox1"
+                                      << "Label9" << "Ann";
         QTest::newRow("equipment") << "frost" << "Equipment" << "EMF" << QStringList{"New", "New", "New", "Add"}
-                                   << "Form7";
+                                   << "Form7" << "Text7" << "Label8" << "EMF";
         QTest::newRow("picture") << "\"the banister\"" << "Picture" << "Stairs"
-                                 << QStringList{"Old Mill", kInvestigation, "New", "Stairs"} << "Form9";
+                                 << QStringList{"Old Mill", kInvestigation, "New", "Stairs"} << "Form9" << "Form10"
+                                 << "Label5" << "Zebra";
         QTest::newRow("finding") << "whisper" << "Evidence" << kInvestigation + " #1"
-                                 << QStringList{"Old Mill", kInvestigation, "New", "Add"} << "EvidenceWindow";
+                                 << QStringList{"Old Mill", kInvestigation, "New", "Add"} << "EvidenceWindow" << ""
+                                 << "" << "";
     }
     void resultOpensItsRecord() {
         QFETCH(QString, query);
@@ -100,6 +109,33 @@ private slots:
         QVERIFY2(opened && opened->isVisible(), qPrintable(window));
         if (auto* list = opened->findChild<QListWidget*>("List1"); list && window != "Form3" && window != "Form4")
             QCOMPARE(list->currentItem() ? list->currentItem()->text() : QString(), key);
+
+        QFETCH(QString, box);
+        QFETCH(QString, save);
+        QFETCH(QString, saved);
+        if (saved.isEmpty())
+            return;
+        if (box == "Form10") { // a picture is saved in Add Pictures, from the dashboard
+            f.frame->unload(window);
+            d->Combo4->setEditText("Add");
+            d->Label9->click();
+            QVERIFY(opened = f.frame->loaded(box));
+            writePicture(f.folder.file("z.jpg"));
+            f.ui.setNextFileName(f.folder.file("z.jpg"));
+            opened->findChild<ImageButton*>("Label4")->click();
+            opened->findChild<QLineEdit*>("Text1")->setText(saved);
+        } else if (auto* text = opened->findChild<QTextEdit*>(box)) {
+            text->setPlainText("a zebra");
+        } else {
+            typeInto(opened->findChild<QLineEdit*>(box), "zebra");
+        }
+        if (auto* button = opened->findChild<ImageButton*>(save))
+            button->click();
+        else
+            menu(opened, qPrintable(save));
+        typeInto(w->QueryBox, "zebra");
+        QTRY_VERIFY(onlyHit(w, kind) && onlyHit(w, kind)->text(2).contains("zebra", Qt::CaseInsensitive));
+        QCOMPARE(onlyHit(w, kind)->text(0), saved);
     }
 
     // The hits come at once; a kind with many is counted on after them, for
