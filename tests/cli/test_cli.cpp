@@ -43,7 +43,7 @@ private slots:
         QTest::newRow("search, best first") << "words" << QStringList{"search", "ghost*"} << 0
                                             << "^location\tAttic\tNotes\t\\[ghosts\\] .*\n^location\tBarn\t";
         QTest::newRow("search, --limit") << "words" << QStringList{"search", "ghost*", "--limit", "1"} << 0
-                                         << "\\A[^\n]*\n\\z";
+                                         << "\\Alocation\tAttic\tNotes\t\\[ghosts\\][^\n]*\n\\z";
         QTest::newRow("search finds nothing") << "" << QStringList{"search", "poltergeist"} << 1 << "\\A\\z";
         QTest::newRow("search, a bad query") << "" << QStringList{"search", "\"mill"} << 2 << "2>quotation mark";
         QTest::newRow("search without a query") << "" << QStringList{"search"} << 2 << "2>needs a QUERY";

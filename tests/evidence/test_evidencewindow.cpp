@@ -1,4 +1,4 @@
-#include "../records/casetesting.h"
+#include "recordtesting.h"
 #include "evidencenight.h"
 
 #include "evidence/clipplayer.h"
@@ -40,9 +40,7 @@ struct Evidence {
 };
 
 Finding at(qint64 ms, const QString& kind, const QString& area, std::optional<qint64> clipMs = {}) {
-    Finding f;
-    f.atMs = ms, f.kind = kind, f.area = area, f.clipLengthMs = clipMs;
-    return f;
+    return {.atMs = ms, .kind = kind, .area = area, .clipLengthMs = clipMs};
 }
 } // namespace
 
@@ -269,11 +267,8 @@ private slots:
         evidence::Timeline t;
         t.night.date = QDate(2008, 10, 31);
         t.untimedPictures = {"Add", "New"};
-        for (int i = 0; i < 4000; ++i) {
-            evidence::TimelineEntry e;
-            e.atMs = 23 * 3600000LL + i * 1000, e.kind = evidence::kinds()[i % 5];
-            t.entries << e;
-        }
+        for (int i = 0; i < 4000; ++i)
+            t.entries << evidence::TimelineEntry{.atMs = 23 * 3600000LL + i * 1000, .kind = evidence::kinds()[i % 5]};
         QImage img(900, 400, QImage::Format_RGB32);
         QPainter p(&img);
         const timeline::Drawn d = timeline::draw(p, QRectF(img.rect()), t, timeline::wholeNight(t));

@@ -1,4 +1,4 @@
-#include "../records/casetesting.h"
+#include "recordtesting.h"
 
 #include "search/searchwindow.h"
 
@@ -115,11 +115,8 @@ private slots:
         QFETCH(QString, saved);
         if (saved.isEmpty())
             return;
-        if (box == "Form10") { // a picture is saved in Add Pictures, from the dashboard
-            f.frame->unload(window);
-            d->Combo4->setEditText("Add");
-            d->Label9->click();
-            QVERIFY(opened = f.frame->loaded(box));
+        if (box == "Form10") { // a picture is saved in Add Pictures, for the dashboard's investigation
+            QVERIFY(opened = f.frame->show(box));
             writePicture(f.folder.file("z.jpg"));
             f.ui.setNextFileName(f.folder.file("z.jpg"));
             opened->findChild<ImageButton*>("Label4")->click();
@@ -152,14 +149,11 @@ private slots:
         const QString many = "Location (" + QLocale().toString(kCountCap) + "+)";
         QTRY_VERIFY(group(w, many));
         QCOMPARE(w->SearchMessage->text(), "More than " + QLocale().toString(kCountCap) + " records found.");
-        QCOMPARE(group(w, many)->child(group(w, many)->childCount() - 1)->text(0),
-                 "… and many more: add words to narrow the search");
         w->runSearch(); // counting on still to come when the next query runs
         w->QueryBox->setText("harpsichord");
         w->runSearch();
         QCoreApplication::processEvents();
         QCOMPARE(w->SearchMessage->text(), QStringLiteral("1 record found."));
-        QVERIFY(group(w, "Interview (1)"));
     }
 
     // What cannot be read, found or handed over is said in the window.

