@@ -187,11 +187,11 @@ void SearchWindow::runSearch() {
     showCounts(r.counts, kRankWindow);
     // The hits are on the screen; a kind with many is counted on after.
     if (std::any_of(r.counts.cbegin(), r.counts.cend(), [](int n) { return n > kRankWindow; }))
-        QTimer::singleShot(0, this, [this, query, r, asked = m_asked]() mutable {
+        QTimer::singleShot(0, this, [this, r, asked = m_asked]() mutable {
             if (asked != m_asked || !hasDb()) // another query since, or the window closed
                 return;
             try {
-                countOn(db(), query, r);
+                countOn(db(), r);
             } catch (const DbError& e) {
                 SearchMessage->setText(e.text());
                 return;

@@ -769,6 +769,7 @@ std::pair<int, QString> runQuery(Connection& db, const QString& query, int perKi
             hits = bestFirst(std::move(hits));
             if (perKind > 0 && hits.size() > perKind)
                 hits.resize(perKind);
+            result.matched.insert(t.kind, match);
             passes.push_back({&t, match, detailsInPass, std::move(hits)});
         }
         if (best > 0) { // only the best of all kinds are read on
@@ -843,36 +844,35 @@ SearchResult firstHits(Connection& db, const QString& query, int perKind, int be
     const QString match = indexQuery(query, &result.error);
     if (match.isEmpty())
         return result;
-    result.error = askIndex(db, [&] {
+    auto clear = [&result] {
         result.hits.clear();
         result.counts.clear();
+        result.matched.clear();
+    };
+    result.error = askIndex(db, [&] {
+        clear();
         return runQuery(db, match, perKind, best, result);
     });
-    if (!result.error.isEmpty()) {
-        result.hits.clear();
-        result.counts.clear();
-    }
+    if (!result.error.isEmpty())
+        clear();
     return result;
 }
 
-void countOn(Connection& db, const QString& query, SearchResult& result) {
-    const QString match = indexQuery(query, nullptr);
+void countOn(Connection& db, SearchResult& result) {
     QList<const Indexed*> more;
     for (const Indexed& t : indexed())
         if (result.counts.value(t.kind) > kRankWindow)
             more << &t;
-    if (match.isEmpty() || more.isEmpty())
+    if (more.isEmpty())
         return;
     askIndex(db, [&]() -> std::pair<int, QString> {
         try {
             for (const Indexed* t : more) {
-                QString kinds;
-                bool native = false;
                 Stmt count(db, QStringLiteral("SELECT count(*) FROM (SELECT rowid FROM %1 WHERE %1 MATCH ?1 "
                                               "ORDER BY rowid DESC LIMIT %2)")
                                    .arg(t->index)
                                    .arg(kCountCap + 1));
-                count.bind(1, expandPrefixes(db, t->index, match, kinds, native));
+                count.bind(1, result.matched.value(t->kind));
                 if (const int rc = count.tryStep(); rc != SQLITE_ROW)
                     return {rc, count.errorText()};
                 result.counts.insert(t->kind, int(count.integer(0)));
@@ -887,7 +887,7 @@ void countOn(Connection& db, const QString& query, SearchResult& result) {
 SearchResult search(Connection& db, const QString& query, int perKind) {
     SearchResult result = firstHits(db, query, perKind);
     if (result.error.isEmpty() && perKind > 0)
-        countOn(db, query, result);
+        countOn(db, result);
     return result;
 }
 

@@ -64,6 +64,7 @@ struct SearchResult {
     QString error;              // the query could not be understood: why, for the user
     QList<SearchHit> hits;      // per kind best first, kinds in the order of hitKinds()
     QHash<HitKind, int> counts; // matches per kind, also beyond those listed
+    QHash<HitKind, QString> matched; // each kind's query as its index read it (for countOn)
     int total() const;
 };
 
@@ -78,10 +79,10 @@ QString indexQuery(const QString& query, QString* error);
 // that many of all kinds together are kept (the rest never read on). A
 // damaged index is built again once, then asked again.
 SearchResult firstHits(Connection& db, const QString& query, int perKind = 100, int best = 0);
-// Counts on, up to kCountCap + 1, the kinds of a result of that query (with
-// perKind above 0) that found more than kRankWindow: the slow part of a common word, left for after
-// the hits are shown.
-void countOn(Connection& db, const QString& query, SearchResult& result);
+// Counts on, up to kCountCap + 1, the kinds of a result of firstHits (with
+// perKind above 0) that found more than kRankWindow: the slow part of a
+// common word, left for after the hits are shown.
+void countOn(Connection& db, SearchResult& result);
 // Both.
 SearchResult search(Connection& db, const QString& query, int perKind = 100);
 // All kinds merged, best first.

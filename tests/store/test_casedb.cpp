@@ -550,7 +550,7 @@ private slots:
         few.hits = bestFirst(few.hits);
         for (int i = 0; i < 4; ++i)
             QCOMPARE(few.hits[i].rowid, merged[i].rowid);
-        countOn(*db, "ghost", few);
+        countOn(*db, few);
         QCOMPARE(few.counts.value(HitKind::Location), kCountCap + 1);
         QCOMPARE(search(*db, "ghost", 10).counts, few.counts);
         const SearchResult all = search(*db, "ghost", 0);
